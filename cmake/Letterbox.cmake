@@ -1,0 +1,17 @@
+# letterbox_add_test(NAME name SOURCES a.cpp ... LIBS lib ...)
+# A GoogleTest executable whose cases ctest discovers; every case runs headless
+# (SDL offscreen video, dummy audio) from the build folder.
+function(letterbox_add_test)
+  cmake_parse_arguments(T "" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  include(GoogleTest)
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES TIMEOUT ${T_TIMEOUT}
+               ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;LETTERBOX_MESSAGEBOX=stderr;ASAN_OPTIONS=detect_leaks=0")
+endfunction()

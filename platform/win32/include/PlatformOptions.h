@@ -1,0 +1,20 @@
+// How the platform layer was asked to behave for this run. The entry point fills
+// it from the command line and the environment before WinMain; the stand-ins read it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct PlatformOptions {
+    bool windowed = false;           // an 800 x 600 centred window instead of desktop full screen
+    bool virtualClock = false;       // Sleep(n) advances time by n ms at once; nothing else moves it
+    uint32_t clockStartMs = 0;       // where the millisecond clock starts (tests start near the wrap)
+    bool messageBoxToStderr = false; // caption and text go to standard error, the box answers IDOK
+    bool software = false;           // Mesa's software rasteriser even where a GPU driver exists
+    bool headless = false;           // no display: SDL's offscreen video driver
+    std::string tracePath;           // when set, every Direct3D call is written there
+    std::string capturePath;         // when set, every presented frame is captured there
+
+    // The one instance the whole process shares.
+    static PlatformOptions& get();
+};

@@ -6,9 +6,9 @@
 #include <string>
 
 struct PlatformOptions {
-    bool windowed = false;           // an 800 x 600 centred window instead of desktop full screen
-    bool virtualClock = false;       // Sleep(n) advances time by n ms at once; nothing else moves it
-    uint32_t clockStartMs = 0;       // where the millisecond clock starts (tests start near the wrap)
+    bool windowed = false;     // an 800 x 600 centred window instead of desktop full screen
+    bool virtualClock = false; // Sleep(n) advances time by n ms at once; nothing else moves it
+    uint32_t clockStartMs = 0; // where the millisecond clock starts (tests start near the wrap)
     bool messageBoxToStderr = false; // caption and text go to standard error, the box answers IDOK
     bool software = false;           // Mesa's software rasteriser even where a GPU driver exists
     bool headless = false;           // no display: SDL's offscreen video driver

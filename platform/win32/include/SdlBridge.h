@@ -12,3 +12,15 @@ SDL_Window* sdlWindowFromHwnd(HWND hwnd);
 
 // Initialises SDL's video subsystem once per process; false when no video driver works.
 bool sdlVideoInit();
+
+// Desktop full screen (no mode switch) or back to the window, for the device's
+// Reset. A run that asked for a window (PlatformOptions::windowed) keeps it.
+// Returns true when the window is full screen afterwards.
+bool sdlSetWindowFullscreen(HWND hwnd, bool fullscreen);
+
+// Notes for users of the SDL window:
+// - The message queue (PeekMessageA, GetMessageA) is the only consumer of SDL
+//   events; query window state (sizes, flags) directly instead of from events.
+// - DestroyWindow hides the SDL window and sdlWindowFromHwnd answers null from
+//   then on, but the SDL window itself stays allocated until SDL_Quit, so a
+//   context made on it can still be torn down cleanly.

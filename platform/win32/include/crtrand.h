@@ -1,0 +1,14 @@
+// The C runtime's pseudo-random generator as the program was built against it:
+// state = state * 214013 + 2531011 (mod 2^32), each draw (state >> 16) & 0x7FFF.
+// The state is 1 at process start. Named apart from the C library's rand and
+// srand, whose generator on Linux is a different one.
+#pragma once
+
+#define CRT_RAND_MAX 0x7FFF
+
+int crtRand();
+void crtSrand(unsigned int seed);
+
+// a + draw * (the single-precision value nearest 1/32767) * (b - a), computed
+// in double precision and rounded to single: a value in [a, b].
+float randRange(float a, float b);

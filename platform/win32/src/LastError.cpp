@@ -1,0 +1,13 @@
+#include "winbase.h"
+
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+DWORD WINAPI GetLastError() {
+    return lastError;
+}
+
+void WINAPI SetLastError(DWORD code) {
+    lastError = code;
+}

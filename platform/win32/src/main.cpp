@@ -1,0 +1,44 @@
+// The process entry: reads how the run is asked for, sets the platform up and
+// enters the program at WinMain.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "LaunchOptions.h"
+#include "PlatformOptions.h"
+#include "SystemClock.h"
+#include "windows.h"
+
+int main(int argc, char** argv) {
+    PlatformOptions& options = PlatformOptions::get();
+    LaunchOptions::applyEnvironment(options);
+    std::string message;
+    switch (LaunchOptions::parse(argc, argv, options, message)) {
+    case LaunchOptions::Outcome::Exit:
+        std::fputs(message.c_str(), stdout);
+        return 0;
+    case LaunchOptions::Outcome::Error:
+        std::fputs(message.c_str(), stderr);
+        return 2;
+    case LaunchOptions::Outcome::Run:
+        break;
+    }
+    if (options.headless) {
+        std::fputs("letterbox: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                   "rendering off screen\n",
+                   stderr);
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+    SystemClock::instance().configure(options.virtualClock, options.clockStartMs);
+
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    }
+    const int status =
+        WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+    SDL_Quit();
+    return status;
+}

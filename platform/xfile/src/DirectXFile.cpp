@@ -1,0 +1,154 @@
+#include "DirectXFile.h"
+
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "DirectXFileEnumObject.h"
+#include "XFileParser.h"
+#include "winbase.h"
+
+namespace {
+
+// Reads a whole file through the Windows file calls; the name is a Windows path.
+HRESULT readFile(LPCSTR name, std::vector<uint8_t>& out) {
+    HANDLE file = CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return DXFILEERR_FILENOTFOUND;
+    }
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE || high != 0) {
+        CloseHandle(file);
+        return DXFILEERR_BADFILE;
+    }
+    HRESULT result = DXFILE_OK;
+    try {
+        out.resize(size);
+        DWORD read = 0;
+        if (size > 0 && (!ReadFile(file, out.data(), size, &read, nullptr) || read != size)) {
+            result = DXFILEERR_BADFILE;
+        }
+    } catch (const std::bad_alloc&) {
+        result = DXFILEERR_BADALLOC;
+    }
+    CloseHandle(file);
+    return result;
+}
+
+} // namespace
+
+HRESULT WINAPI DirectXFileCreate(LPDIRECTXFILE* lplpDirectXFile) {
+    if (lplpDirectXFile == nullptr) {
+        return DXFILEERR_BADVALUE;
+    }
+    auto* file = new (std::nothrow) DirectXFile();
+    if (file == nullptr) {
+        return DXFILEERR_BADALLOC;
+    }
+    *lplpDirectXFile = file;
+    return DXFILE_OK;
+}
+
+HRESULT DirectXFile::QueryInterface(REFIID riid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (riid == IID_IDirectXFile || riid == XFILE_IID_IUNKNOWN) {
+        AddRef();
+        *object = static_cast<IDirectXFile*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG DirectXFile::AddRef() {
+    return ++references;
+}
+
+ULONG DirectXFile::Release() {
+    ULONG count = --references;
+    if (count == 0) {
+        delete this;
+    }
+    return count;
+}
+
+HRESULT DirectXFile::CreateEnumObject(LPVOID pvSource, DXFILELOADOPTIONS dwLoadOptions,
+                                      LPDIRECTXFILEENUMOBJECT* ppEnumObj) {
+    if (pvSource == nullptr || ppEnumObj == nullptr) {
+        return DXFILEERR_BADVALUE;
+    }
+    std::vector<uint8_t> fileBytes;
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    switch (dwLoadOptions) {
+    case DXFILELOAD_FROMFILE: {
+        HRESULT hr = readFile(static_cast<LPCSTR>(pvSource), fileBytes);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        data = fileBytes.data();
+        size = fileBytes.size();
+        break;
+    }
+    case DXFILELOAD_FROMMEMORY: {
+        auto* memory = static_cast<LPDXFILELOADMEMORY>(pvSource);
+        if (memory->lpMemory == nullptr && memory->dSize != 0) {
+            return DXFILEERR_BADVALUE;
+        }
+        data = static_cast<const uint8_t*>(memory->lpMemory);
+        size = memory->dSize;
+        break;
+    }
+    default:
+        // Resources, streams and URLs do not exist on this platform.
+        return DXFILEERR_BADVALUE;
+    }
+    try {
+        auto document = std::make_shared<XDocument>();
+        document->templates = templates;
+        HRESULT hr = XFileParser::parse(data, size, *document);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        // Templates a file declares are known to later files too.
+        document->templates.forEach(
+            [this](const std::shared_ptr<const XTemplate>& templ) { templates.add(templ); });
+        *ppEnumObj = new DirectXFileEnumObject(std::move(document));
+    } catch (const std::bad_alloc&) {
+        return DXFILEERR_BADALLOC;
+    }
+    return DXFILE_OK;
+}
+
+HRESULT DirectXFile::CreateSaveObject(LPCSTR, DXFILEFORMAT, LPDIRECTXFILESAVEOBJECT* ppSaveObj) {
+    // This program only reads .x files.
+    if (ppSaveObj != nullptr) {
+        *ppSaveObj = nullptr;
+    }
+    return E_NOTIMPL;
+}
+
+HRESULT DirectXFile::RegisterTemplates(LPVOID pvData, DWORD cbSize) {
+    if (pvData == nullptr || cbSize == 0) {
+        return DXFILEERR_BADVALUE;
+    }
+    try {
+        XDocument document;
+        document.templates = templates;
+        HRESULT hr = XFileParser::parse(static_cast<const uint8_t*>(pvData), cbSize, document);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        if (!document.objects.empty()) {
+            return DXFILEERR_PARSEERROR; // a template block holds templates only
+        }
+        templates = document.templates;
+    } catch (const std::bad_alloc&) {
+        return DXFILEERR_BADALLOC;
+    }
+    return DXFILE_OK;
+}

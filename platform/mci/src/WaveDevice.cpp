@@ -1,0 +1,177 @@
+#include "WaveDevice.h"
+
+#include <algorithm>
+
+#include "SystemClock.h"
+
+namespace {
+SDL_AudioFormat sdlFormat(uint16_t bits) {
+    switch (bits) {
+    case 8:
+        return AUDIO_U8;
+    case 16:
+        return AUDIO_S16LSB;
+    default:
+        return AUDIO_S32LSB;
+    }
+}
+} // namespace
+
+WaveDevice::~WaveDevice() {
+    if (audio != 0) {
+        SDL_CloseAudioDevice(audio);
+    }
+    if (audioInitialised) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+MCIERROR WaveDevice::open(const char* windowsName) {
+    switch (wave.load(windowsName)) {
+    case WaveFile::Error::None:
+        break;
+    case WaveFile::Error::NotFound:
+        return MCIERR_FILE_NOT_FOUND;
+    case WaveFile::Error::TooLarge:
+        return MCIERR_OUT_OF_MEMORY;
+    default:
+        return MCIERR_INVALID_FILE;
+    }
+    if (SystemClock::instance().isVirtual()) {
+        return 0;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    }
+    audioInitialised = true;
+    SDL_AudioSpec want{};
+    want.freq = static_cast<int>(wave.sampleRate);
+    want.format = sdlFormat(wave.bitsPerSample);
+    want.channels = static_cast<Uint8>(wave.channels);
+    want.samples = BUFFER_FRAMES;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to what the hardware takes.
+    audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (audio == 0) {
+        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    }
+    return 0;
+}
+
+uint32_t WaveDevice::frameAtMs(uint32_t ms) const {
+    return static_cast<uint32_t>(
+        std::min<uint64_t>(uint64_t{ms} * wave.sampleRate / 1000, wave.frameCount()));
+}
+
+uint32_t WaveDevice::msAtFrame(uint32_t frame) const {
+    return static_cast<uint32_t>(uint64_t{frame} * 1000 / wave.sampleRate);
+}
+
+MCIERROR WaveDevice::play(uint32_t fromMs, uint32_t toMs) {
+    const uint32_t length = lengthMs();
+    if (fromMs > length || fromMs > toMs) {
+        return MCIERR_OUTOFRANGE;
+    }
+    return playFrames(frameAtMs(fromMs), toMs >= length ? wave.frameCount() : frameAtMs(toMs));
+}
+
+MCIERROR WaveDevice::playFrames(uint32_t first, uint32_t end) {
+    startFrame = first;
+    endFrame = end;
+    positionFrame = startFrame;
+    state = State::Playing;
+    startClockMs = SystemClock::instance().milliseconds();
+    if (audio != 0) {
+        SDL_PauseAudioDevice(audio, 1);
+        SDL_ClearQueuedAudio(audio);
+        const size_t begin = size_t{startFrame} * wave.blockAlign;
+        const size_t bytes = size_t{endFrame - startFrame} * wave.blockAlign;
+        if (bytes > 0 &&
+            SDL_QueueAudio(audio, wave.samples.data() + begin, static_cast<Uint32>(bytes)) != 0) {
+            state = State::Stopped;
+            return MCIERR_HARDWARE;
+        }
+        SDL_PauseAudioDevice(audio, 0);
+    }
+    return 0;
+}
+
+uint32_t WaveDevice::currentFrame() {
+    if (state != State::Playing) {
+        return positionFrame;
+    }
+    uint32_t frame = endFrame;
+    if (audio != 0) {
+        const uint32_t queuedFrames = SDL_GetQueuedAudioSize(audio) / wave.blockAlign;
+        frame = endFrame - std::min(queuedFrames, endFrame - startFrame);
+    } else {
+        const uint32_t elapsed = SystemClock::instance().milliseconds() - startClockMs;
+        frame = std::min<uint64_t>(uint64_t{startFrame} + frameAtMs(elapsed), endFrame);
+    }
+    if (frame >= endFrame) {
+        state = State::Stopped;
+        positionFrame = endFrame;
+    }
+    return frame;
+}
+
+uint32_t WaveDevice::positionMs() {
+    return msAtFrame(currentFrame());
+}
+
+UINT WaveDevice::mode() {
+    currentFrame();
+    switch (state) {
+    case State::Playing:
+        return MCI_MODE_PLAY;
+    case State::Paused:
+        return MCI_MODE_PAUSE;
+    default:
+        return MCI_MODE_STOP;
+    }
+}
+
+void WaveDevice::stop() {
+    positionFrame = currentFrame();
+    state = State::Stopped;
+    if (audio != 0) {
+        SDL_PauseAudioDevice(audio, 1);
+        SDL_ClearQueuedAudio(audio);
+    }
+}
+
+void WaveDevice::pause() {
+    if (currentFrame() < endFrame && state == State::Playing) {
+        positionFrame = currentFrame();
+        state = State::Paused;
+        if (audio != 0) {
+            SDL_PauseAudioDevice(audio, 1);
+        }
+    }
+}
+
+void WaveDevice::resume() {
+    if (state == State::Paused) {
+        playFrames(positionFrame, endFrame);
+    }
+}
+
+MCIERROR WaveDevice::seek(uint32_t ms) {
+    if (ms > lengthMs()) {
+        return MCIERR_OUTOFRANGE;
+    }
+    stop();
+    positionFrame = frameAtMs(ms);
+    return 0;
+}
+
+void WaveDevice::waitUntilDone() {
+    SystemClock& clock = SystemClock::instance();
+    while (currentFrame() < endFrame && state == State::Playing) {
+        if (audio == 0) {
+            clock.advance(msAtFrame(endFrame - currentFrame()) + 1);
+        } else {
+            SDL_Delay(5);
+        }
+    }
+}

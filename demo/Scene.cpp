@@ -1,0 +1,9 @@
+#include "Scene.h"
+
+#include "GraphicsDevice.h"
+
+int Scene::load(GraphicsDevice* graphics) {
+    this->graphics = graphics;
+    device = graphics->getDevice();
+    return 0;
+}

@@ -1,0 +1,63 @@
+// The demo's top-level object: loads every scene behind a loading screen,
+// starts the music and the scene clock with the first frame of playback,
+// forwards ticks and frames to the current scene, frames every picture with
+// the letterbox bands and moves on by the end-time table.
+#pragma once
+
+#include "IdleScene.h"
+#include "Scene.h"
+#include "SceneClock.h"
+#include "Task.h"
+
+#include "CloudScene.h"
+#include "ColorQuad.h"
+#include "Sprite.h"
+
+#include <cstdint>
+
+class MusicPlayer;
+
+class Sequencer : public Task {
+public:
+    static constexpr int MAX_SLOTS = 16;
+    static constexpr int SCENE_SLOTS = 8;
+    // End of each slot in seconds on the scene clock, measured from the first frame.
+    static const double sceneEndTimes[SCENE_SLOTS];
+    // Set once the music and the clock have been started; never reset in a run.
+    static int playbackStarted;
+
+    Sequencer();
+    ~Sequencer();
+
+    int update() override;
+    int render() override;
+    virtual int load(GraphicsDevice* graphics, int count);
+    virtual void previous();
+    virtual void next();
+    virtual void rewind();
+    virtual int getCurrent();
+    virtual int getSlotCount();
+
+    Scene* slots[MAX_SLOTS];
+    SceneClock clock;
+    int32_t current;
+    int32_t slotCount;
+    // One member per scene, in slot order. A scene still to be written holds
+    // its slot with an idle placeholder until its class replaces it here.
+    CloudScene scene1;
+    IdleScene scene2;
+    IdleScene scene3;
+    IdleScene scene4;
+    IdleScene scene5;
+    IdleScene scene6;
+    IdleScene idleA;
+    IdleScene idleB;
+    Sprite bandImage;
+    Sprite loadingImage;
+    ColorQuad progressBar;
+    MusicPlayer* music;
+
+private:
+    void presentFrame();
+    void drawEmptyBar(float x, float y);
+};

@@ -93,16 +93,4 @@ TEST(MusicPlayer, MissingOrUnknownFilesLeaveItSilentWithoutFailing) {
     EXPECT_EQ(unknown.close(), 0);
 }
 
-TEST(MusicPlayer, TwoPlayersGetTheirOwnDevices) {
-    std::string path = writeWave("music-player-twice.wav");
-    MusicPlayer first(path.c_str());
-    MusicPlayer second(path.c_str());
-    EXPECT_NE(first.openParams.wDeviceID, 0u);
-    EXPECT_NE(second.openParams.wDeviceID, 0u);
-    EXPECT_NE(first.openParams.wDeviceID, second.openParams.wDeviceID);
-    first.close();
-    second.close();
-    std::remove(path.c_str());
-}
-
 } // namespace

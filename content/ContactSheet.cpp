@@ -1,0 +1,53 @@
+#include "ContactSheet.h"
+
+#include "Canvas.h"
+#include "Palette.h"
+#include "StrokeFont.h"
+
+#include <algorithm>
+
+namespace content {
+
+using namespace palette;
+
+Image ContactSheet::compose(const std::vector<NamedImage>& images) {
+    const int sheetWidth = 1720;
+    const int gap = 24;
+    const int labelHeight = 30;
+    // Flow layout: left to right, wrapping when a row is full.
+    struct Place {
+        int x, y;
+    };
+    std::vector<Place> places;
+    int x = gap;
+    int y = gap;
+    int rowHeight = 0;
+    for (const NamedImage& n : images) {
+        int w = n.image.width();
+        if (x + w + gap > sheetWidth && x > gap) {
+            x = gap;
+            y += rowHeight + labelHeight + gap;
+            rowHeight = 0;
+        }
+        places.push_back({x, y});
+        x += std::max(w, 150) + gap;
+        rowHeight = std::max(rowHeight, n.image.height());
+    }
+    int sheetHeight = y + rowHeight + labelHeight + gap;
+    Image sheet(sheetWidth, sheetHeight, grey(0.22f));
+    Canvas cv(sheet);
+    StrokeFont::Style label{9.0f, 6.0f, 1.5f, 2.5f};
+    for (size_t i = 0; i < images.size(); ++i) {
+        const Image& img = images[i].image;
+        cv.rect(places[i].x - 1.0f, places[i].y - 1.0f, img.width() + 2.0f, img.height() + 2.0f,
+                grey(0.45f));
+        sheet.paste(img, places[i].x, places[i].y);
+        std::string text =
+            images[i].name + " " + std::to_string(img.width()) + "X" + std::to_string(img.height());
+        StrokeFont::draw(cv, text, places[i].x + 1.0f, places[i].y + img.height() + 10.0f, label,
+                         grey(0.9f));
+    }
+    return sheet;
+}
+
+} // namespace content

@@ -1,5 +1,8 @@
 #include "DemoMain.h"
 
+#include <SystemClock.h>
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +17,27 @@ TEST(RunDemo, WithoutADeviceItShowsItsMessageAndLoadsNothing) {
     EXPECT_NE(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("data\\"), std::string::npos) << "nothing was loaded: " << shown;
     EXPECT_EQ(quitRequested, 0);
+}
+
+TEST(RunDemo, ACloseRequestedDuringLoadingEndsThePlayCleanly) {
+    SystemClock::instance().configure(true, 1000);
+    quitRequested = 0;
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.lpszClassName = "RUN_DEMO_TEST";
+    RegisterClassExA(&windowClass);
+    HWND window = CreateWindowExA(0, "RUN_DEMO_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 800, 600,
+                                  nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    // Waits in the queue through device creation and loading.
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ::testing::internal::CaptureStderr();
+    runDemo(window);
+    std::string shown = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shown.find("Failed Initting"), std::string::npos) << shown;
+    EXPECT_EQ(quitRequested, 1);
+    EXPECT_FALSE(IsWindow(window)) << "the close request destroyed the window";
 }
 
 } // namespace

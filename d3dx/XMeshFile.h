@@ -1,0 +1,14 @@
+// Reads a .x file through the parser library and gathers all its meshes, placed
+// by their frames' transforms, into one.
+#pragma once
+
+#include "MeshData.h"
+#include "windef.h"
+
+class XMeshFile {
+public:
+    // The merged mesh and how many Mesh objects went into it (0: the file has
+    // none). Answers the parser's or the library's failure, E_FAIL for malformed
+    // meshes or frames nested or repeated beyond reason, E_OUTOFMEMORY.
+    static HRESULT read(LPCSTR fileName, MeshData& out, int& meshCount);
+};

@@ -1,0 +1,17 @@
+// Turns one Mesh data object of a .x file, with its texture coordinates,
+// normals, vertex colours and material list, into triangles.
+#pragma once
+
+#include "MeshData.h"
+#include "dxfile.h"
+
+class XMeshReader {
+public:
+    // E_FAIL for malformed data: sizes and counts that disagree with the data,
+    // faces of fewer than 3 indices, indices outside their arrays.
+    static HRESULT read(IDirectXFileData* mesh, MeshData& out);
+
+    // The data object a child stands for: the child itself, or what it refers to.
+    // Null when it is neither (a binary object) or the reference does not resolve.
+    static IDirectXFileData* dataOf(IDirectXFileObject* child);
+};

@@ -1,0 +1,416 @@
+// Scenes, clears and draws.
+#include "Device.h"
+
+#include "Formats.h"
+#include "IndexBuffer.h"
+#include "Surface.h"
+#include "VertexBuffer.h"
+#include "VertexFormat.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+GLenum primitiveMode(D3DPRIMITIVETYPE type) {
+    switch (type) {
+    case D3DPT_POINTLIST:
+        return GL_POINTS;
+    case D3DPT_LINELIST:
+        return GL_LINES;
+    case D3DPT_LINESTRIP:
+        return GL_LINE_STRIP;
+    case D3DPT_TRIANGLELIST:
+        return GL_TRIANGLES;
+    case D3DPT_TRIANGLESTRIP:
+        return GL_TRIANGLE_STRIP;
+    default:
+        return GL_TRIANGLE_FAN;
+    }
+}
+
+// Vertices drawn for count primitives, 0 for an unknown type.
+uint64_t verticesFor(D3DPRIMITIVETYPE type, UINT count) {
+    switch (type) {
+    case D3DPT_POINTLIST:
+        return count;
+    case D3DPT_LINELIST:
+        return 2ull * count;
+    case D3DPT_LINESTRIP:
+        return count + 1ull;
+    case D3DPT_TRIANGLELIST:
+        return 3ull * count;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN:
+        return count + 2ull;
+    default:
+        return 0;
+    }
+}
+
+constexpr size_t STREAM_CAPACITY = 4u << 20;
+
+} // namespace
+
+HRESULT Device::BeginScene() {
+    if (inScene) {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+    if (!inScene) {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene = false;
+    // Hand the frame's commands to the rasteriser now rather than at Present.
+    glFlush();
+    return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z,
+                      DWORD Stencil) {
+    if ((Count > 0 && pRects == nullptr) || Flags == 0 ||
+        (Flags & ~(DWORD)(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    if ((Flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && depthStencil == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    if ((Flags & D3DCLEAR_STENCIL) && !formatHasStencil(depthStencil->format())) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (Count == 0 && pRects != nullptr) {
+        return D3D_OK; // no rectangles: nothing to clear
+    }
+    if (framebufferDirty) {
+        applyFramebuffer();
+    }
+    GLbitfield mask = 0;
+    if (Flags & D3DCLEAR_TARGET) {
+        mask |= GL_COLOR_BUFFER_BIT;
+        bool alpha = formatHasAlpha(renderTarget->format());
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, alpha ? GL_TRUE : GL_FALSE);
+        glClearColor(((Color >> 16) & 0xff) / 255.0f, ((Color >> 8) & 0xff) / 255.0f,
+                     (Color & 0xff) / 255.0f, ((Color >> 24) & 0xff) / 255.0f);
+    }
+    if (Flags & D3DCLEAR_ZBUFFER) {
+        mask |= GL_DEPTH_BUFFER_BIT;
+        glDepthMask(GL_TRUE);
+        glClearDepth(std::clamp(Z, 0.0f, 1.0f));
+    }
+    if (Flags & D3DCLEAR_STENCIL) {
+        mask |= GL_STENCIL_BUFFER_BIT;
+        glStencilMask(0xff);
+        glClearStencil(static_cast<GLint>(Stencil & 0xff));
+    }
+    setEnabled(GL_SCISSOR_TEST, true, 0);
+    const LONG vx0 = static_cast<LONG>(viewport.X), vy0 = static_cast<LONG>(viewport.Y);
+    const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width);
+    const LONG vy1 = vy0 + static_cast<LONG>(viewport.Height);
+    auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
+        // Confined to the viewport.
+        x0 = std::max(x0, vx0);
+        y0 = std::max(y0, vy0);
+        x1 = std::min(x1, vx1);
+        y1 = std::min(y1, vy1);
+        if (x0 >= x1 || y0 >= y1) {
+            return;
+        }
+        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glClear(mask);
+    };
+    if (Count == 0) {
+        clearRect(vx0, vy0, vx1, vy1);
+    } else {
+        for (DWORD i = 0; i < Count; ++i) {
+            clearRect(pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2);
+        }
+    }
+    fixedStateDirty = true; // masks and scissor were changed for the clear
+    GL_CHECK("Clear");
+    return D3D_OK;
+}
+
+HRESULT Device::checkDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT* vertexCount) const {
+    if (!inScene || primitiveCount == 0 || fvfVertexSize(vertexShader) == 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    uint64_t vertices = verticesFor(type, primitiveCount);
+    if (vertices == 0 || vertices > 0xffffff) {
+        return D3DERR_INVALIDCALL;
+    }
+    *vertexCount = static_cast<UINT>(vertices);
+    return D3D_OK;
+}
+
+void Device::bindVertexLayout(GLuint buffer, size_t offset, UINT stride) {
+    if (buffer == layoutBuffer && offset == layoutOffset && stride == layoutStride &&
+        vertexShader == layoutFvf) {
+        return;
+    }
+    if (boundArrayBuffer != buffer) {
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        boundArrayBuffer = buffer;
+    }
+    const DWORD fvf = vertexShader;
+    size_t at = offset;
+    auto attribute = [&](GLuint location, GLint size, GLenum type, GLboolean normalised,
+                         size_t bytes) {
+        glEnableVertexAttribArray(location);
+        glVertexAttribPointer(location, size, type, normalised, static_cast<GLsizei>(stride),
+                              reinterpret_cast<const void*>(at));
+        at += bytes;
+    };
+    bool enabled[ATTR_TEXCOORD0 + MAX_TEXCOORDS] = {};
+    uint32_t positionFloats = fvfPositionFloats(fvf);
+    bool rhw = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
+    attribute(ATTR_POSITION, rhw ? 4 : 3, GL_FLOAT, GL_FALSE, rhw ? 16 : 12);
+    enabled[ATTR_POSITION] = true;
+    if (!rhw) {
+        at += (positionFloats - 3) * 4; // blend weights are skipped
+    }
+    if (fvf & D3DFVF_NORMAL) {
+        attribute(ATTR_NORMAL, 3, GL_FLOAT, GL_FALSE, 12);
+        enabled[ATTR_NORMAL] = true;
+    }
+    if (fvf & D3DFVF_PSIZE) {
+        attribute(ATTR_PSIZE, 1, GL_FLOAT, GL_FALSE, 4);
+        enabled[ATTR_PSIZE] = true;
+    }
+    // D3DCOLOR is B, G, R, A in memory.
+    if (fvf & D3DFVF_DIFFUSE) {
+        attribute(ATTR_DIFFUSE, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
+        enabled[ATTR_DIFFUSE] = true;
+    }
+    if (fvf & D3DFVF_SPECULAR) {
+        attribute(ATTR_SPECULAR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
+        enabled[ATTR_SPECULAR] = true;
+    }
+    for (uint32_t i = 0; i < fvfTexCoordCount(fvf); ++i) {
+        GLint size = static_cast<GLint>(fvfTexCoordSize(fvf, i));
+        attribute(ATTR_TEXCOORD0 + i, size, GL_FLOAT, GL_FALSE, static_cast<size_t>(size) * 4);
+        enabled[ATTR_TEXCOORD0 + i] = true;
+    }
+    for (GLuint location = 0; location < ATTR_TEXCOORD0 + MAX_TEXCOORDS; ++location) {
+        if (!enabled[location]) {
+            glDisableVertexAttribArray(location);
+        }
+    }
+    layoutBuffer = buffer;
+    layoutOffset = offset;
+    layoutStride = stride;
+    layoutFvf = fvf;
+}
+
+size_t Device::streamUpload(const void* data, size_t size, size_t align) {
+    // A ring of vertex memory: written unsynchronised where no queued draw reads, and
+    // orphaned when full, so the CPU never waits for the rasteriser.
+    size_t offset = (streamOffset + align - 1) / align * align;
+    if (boundArrayBuffer != streamBuffer) {
+        glBindBuffer(GL_ARRAY_BUFFER, streamBuffer);
+        boundArrayBuffer = streamBuffer;
+    }
+    if (offset + size > streamCapacity) {
+        streamCapacity = std::max(STREAM_CAPACITY, size * 2);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(streamCapacity), nullptr,
+                     GL_STREAM_DRAW);
+        offset = 0;
+    }
+    void* target = glMapBufferRange(
+        GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size),
+        GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (target != nullptr) {
+        std::memcpy(target, data, size);
+        glUnmapBuffer(GL_ARRAY_BUFFER);
+    }
+    streamOffset = offset + size;
+    return offset;
+}
+
+void Device::drawArrays(D3DPRIMITIVETYPE type, GLint first, UINT count) {
+    glDrawArrays(primitiveMode(type), first, static_cast<GLsizei>(count));
+}
+
+HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
+                              UINT PrimitiveCount) {
+    UINT count = 0;
+    if (FAILED(checkDraw(PrimitiveType, PrimitiveCount, &count)) || streamSource == nullptr ||
+        streamStride < fvfVertexSize(vertexShader)) {
+        return D3DERR_INVALIDCALL;
+    }
+    // The last vertex must lie wholly inside the buffer.
+    uint64_t end = (static_cast<uint64_t>(StartVertex) + count - 1) * streamStride +
+                   fvfVertexSize(vertexShader);
+    if (end > streamSource->size()) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (!applyDrawState(PrimitiveType)) {
+        return D3DERR_INVALIDCALL;
+    }
+    bindVertexLayout(streamSource->glBuffer(), 0, streamStride);
+    drawArrays(PrimitiveType, static_cast<GLint>(StartVertex), count);
+    GL_CHECK("DrawPrimitive");
+    return D3D_OK;
+}
+
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minIndex,
+                                     UINT NumVertices, UINT startIndex, UINT primCount) {
+    UINT count = 0;
+    if (FAILED(checkDraw(PrimitiveType, primCount, &count)) || streamSource == nullptr ||
+        indexBuffer == nullptr || NumVertices == 0 || streamStride < fvfVertexSize(vertexShader)) {
+        return D3DERR_INVALIDCALL;
+    }
+    // The vertex range is a hint for the rasteriser; what matters for safety is that every
+    // index read names a vertex inside the buffer, checked below.
+    (void)minIndex;
+    const UINT indexSize = indexBuffer->indexSize();
+    if ((static_cast<uint64_t>(startIndex) + count) * indexSize > indexBuffer->size()) {
+        return D3DERR_INVALIDCALL;
+    }
+    // Every index must name a vertex inside the buffer: GL would read past its end.
+    uint32_t largest = 0;
+    const uint8_t* indices = indexBuffer->data() + static_cast<size_t>(startIndex) * indexSize;
+    if (indexSize == 2) {
+        const auto* p = reinterpret_cast<const uint16_t*>(indices);
+        largest = *std::max_element(p, p + count);
+    } else {
+        const auto* p = reinterpret_cast<const uint32_t*>(indices);
+        largest = *std::max_element(p, p + count);
+    }
+    uint64_t end = (static_cast<uint64_t>(baseVertexIndex) + largest) * streamStride +
+                   fvfVertexSize(vertexShader);
+    if (end > streamSource->size()) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (!applyDrawState(PrimitiveType)) {
+        return D3DERR_INVALIDCALL;
+    }
+    bindVertexLayout(streamSource->glBuffer(), 0, streamStride);
+    if (boundElementBuffer != indexBuffer->glBuffer()) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer->glBuffer());
+        boundElementBuffer = indexBuffer->glBuffer();
+    }
+    glDrawElementsBaseVertex(
+        primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
+        indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
+        reinterpret_cast<const void*>(static_cast<size_t>(startIndex) * indexSize),
+        static_cast<GLint>(baseVertexIndex));
+    GL_CHECK("DrawIndexedPrimitive");
+    return D3D_OK;
+}
+
+HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount,
+                                CONST void* pVertexStreamZeroData, UINT VertexStreamZeroStride) {
+    UINT count = 0;
+    if (FAILED(checkDraw(PrimitiveType, PrimitiveCount, &count)) ||
+        pVertexStreamZeroData == nullptr || VertexStreamZeroStride < fvfVertexSize(vertexShader)) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (!applyDrawState(PrimitiveType)) {
+        return D3DERR_INVALIDCALL;
+    }
+    size_t size = static_cast<size_t>(count) * VertexStreamZeroStride;
+    size_t offset = streamUpload(pVertexStreamZeroData, size, VertexStreamZeroStride);
+    // The layout stays at offset 0; the first vertex selects where this draw starts.
+    bindVertexLayout(streamBuffer, 0, VertexStreamZeroStride);
+    drawArrays(PrimitiveType, static_cast<GLint>(offset / VertexStreamZeroStride), count);
+    // Direct3D unbinds stream 0 after a draw from user memory.
+    if (streamSource != nullptr) {
+        streamSource->Release();
+        streamSource = nullptr;
+        streamStride = 0;
+    }
+    GL_CHECK("DrawPrimitiveUP");
+    return D3D_OK;
+}
+
+HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex,
+                                       UINT NumVertexIndices, UINT PrimitiveCount,
+                                       CONST void* pIndexData, D3DFORMAT IndexDataFormat,
+                                       CONST void* pVertexStreamZeroData,
+                                       UINT VertexStreamZeroStride) {
+    UINT count = 0;
+    if (FAILED(checkDraw(PrimitiveType, PrimitiveCount, &count)) || pIndexData == nullptr ||
+        pVertexStreamZeroData == nullptr || NumVertexIndices == 0 ||
+        (IndexDataFormat != D3DFMT_INDEX16 && IndexDataFormat != D3DFMT_INDEX32) ||
+        VertexStreamZeroStride < fvfVertexSize(vertexShader)) {
+        return D3DERR_INVALIDCALL;
+    }
+    const UINT indexSize = IndexDataFormat == D3DFMT_INDEX32 ? 4 : 2;
+    // Indices must stay inside [MinVertexIndex, MinVertexIndex + NumVertexIndices): only
+    // those vertices are read from the caller's memory.
+    uint64_t limit = static_cast<uint64_t>(MinVertexIndex) + NumVertexIndices;
+    for (UINT i = 0; i < count; ++i) {
+        uint32_t index = indexSize == 2 ? static_cast<const uint16_t*>(pIndexData)[i]
+                                        : static_cast<const uint32_t*>(pIndexData)[i];
+        if (index < MinVertexIndex || index >= limit) {
+            return D3DERR_INVALIDCALL;
+        }
+    }
+    if (!applyDrawState(PrimitiveType)) {
+        return D3DERR_INVALIDCALL;
+    }
+    size_t vertexBytes = static_cast<size_t>(NumVertexIndices) * VertexStreamZeroStride;
+    const auto* vertices = static_cast<const uint8_t*>(pVertexStreamZeroData) +
+                           static_cast<size_t>(MinVertexIndex) * VertexStreamZeroStride;
+    size_t offset = streamUpload(vertices, vertexBytes, VertexStreamZeroStride);
+    bindVertexLayout(streamBuffer, 0, VertexStreamZeroStride);
+    // Indices go to a ring of their own.
+    size_t indexBytes = static_cast<size_t>(count) * indexSize;
+    if (boundElementBuffer != indexStreamBuffer) {
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexStreamBuffer);
+        boundElementBuffer = indexStreamBuffer;
+    }
+    size_t indexOffset = (indexStreamOffset + 3) & ~size_t(3);
+    if (indexOffset + indexBytes > indexStreamCapacity) {
+        indexStreamCapacity = std::max(STREAM_CAPACITY, indexBytes * 2);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexStreamCapacity), nullptr,
+                     GL_STREAM_DRAW);
+        indexOffset = 0;
+    }
+    void* target = glMapBufferRange(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(indexOffset),
+                                    static_cast<GLsizeiptr>(indexBytes),
+                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT |
+                                        GL_MAP_INVALIDATE_RANGE_BIT);
+    if (target != nullptr) {
+        std::memcpy(target, pIndexData, indexBytes);
+        glUnmapBuffer(GL_ELEMENT_ARRAY_BUFFER);
+    }
+    indexStreamOffset = indexOffset + indexBytes;
+    // Vertex MinVertexIndex sits at the start of the uploaded block.
+    GLint base =
+        static_cast<GLint>(offset / VertexStreamZeroStride) - static_cast<GLint>(MinVertexIndex);
+    glDrawElementsBaseVertex(primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
+                             indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
+                             reinterpret_cast<const void*>(indexOffset), base);
+    if (streamSource != nullptr) {
+        streamSource->Release();
+        streamSource = nullptr;
+        streamStride = 0;
+    }
+    if (indexBuffer != nullptr) {
+        indexBuffer->Release();
+        indexBuffer = nullptr;
+    }
+    GL_CHECK("DrawIndexedPrimitiveUP");
+    return D3D_OK;
+}
+
+HRESULT Device::ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer8*, DWORD) {
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::DrawRectPatch(UINT, CONST float*, CONST D3DRECTPATCH_INFO*) {
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::DrawTriPatch(UINT, CONST float*, CONST D3DTRIPATCH_INFO*) {
+    return D3DERR_INVALIDCALL;
+}
+
+HRESULT Device::DeletePatch(UINT) {
+    return D3DERR_INVALIDCALL;
+}

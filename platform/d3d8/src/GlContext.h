@@ -1,0 +1,27 @@
+// The one OpenGL 3.3 core context of the process. It is created on a hidden window of its
+// own, so it exists before the program's window is known and survives device resets.
+#pragma once
+
+#include <SDL.h>
+
+class GlContext {
+public:
+    // The shared context, created on first use; null when no 3.3 core context can be had.
+    static GlContext* get();
+
+    // Makes the context current on window (the hidden window when window is null).
+    bool makeCurrent(SDL_Window* window);
+    SDL_Window* currentWindow() const { return current; }
+    bool isSoftware() const { return software; }
+    const char* renderer() const { return rendererName; }
+
+private:
+    GlContext() = default;
+    bool create();
+
+    SDL_Window* hidden = nullptr;
+    SDL_Window* current = nullptr;
+    SDL_GLContext context = nullptr;
+    bool software = false;
+    const char* rendererName = "";
+};

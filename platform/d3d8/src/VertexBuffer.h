@@ -1,0 +1,39 @@
+// A vertex buffer: its bytes live in system memory (locks never wait for the GPU) and in a
+// GL buffer refreshed at each unlock.
+#pragma once
+
+#include "DeviceResource.h"
+#include "GlCheck.h"
+
+#include <cstdint>
+#include <vector>
+
+class VertexBuffer : public DeviceResource<IDirect3DVertexBuffer8> {
+public:
+    VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+    bool create();
+
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+    HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
+    HRESULT Unlock() override;
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
+
+    GLuint glBuffer() const { return buffer; }
+    UINT size() const { return static_cast<UINT>(bytes.size()); }
+    const uint8_t* data() const { return bytes.data(); }
+
+private:
+    friend class ComObject<IDirect3DVertexBuffer8>;
+    ~VertexBuffer() override;
+
+    DWORD usage;
+    DWORD fvf;
+    D3DPOOL pool;
+    std::vector<uint8_t> bytes;
+    GLuint buffer = 0;
+    bool locked = false;
+    bool discard = false;
+    UINT lockOffset = 0;
+    UINT lockSize = 0;
+};

@@ -59,9 +59,9 @@ constexpr FieldLayout FIELD_LAYOUTS[] = {
 };
 
 struct Channel {
-    uint32_t mask;
-    int shift;
-    int bits;
+    uint32_t mask = 0; // 0: the channel is absent
+    int shift = 0;
+    int bits = 0;
     uint32_t extract(uint32_t texel) const {
         return mask == 0 ? 0 : widen((texel & mask) >> shift, bits);
     }

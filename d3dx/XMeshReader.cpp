@@ -25,6 +25,14 @@ public:
         take(&value, 4);
         return value;
     }
+    // Three floats in order (argument evaluation order is unspecified).
+    D3DXVECTOR3 vector() {
+        D3DXVECTOR3 v;
+        v.x = real();
+        v.y = real();
+        v.z = real();
+        return v;
+    }
     const char* pointer() {
         const char* value = nullptr;
         take(&value, sizeof(value));
@@ -210,7 +218,7 @@ HRESULT readChild(IDirectXFileData* object, DWORD vertexCount, const std::vector
         }
         extras.normals.resize(count);
         for (D3DXVECTOR3& n : extras.normals) {
-            n = D3DXVECTOR3(r.real(), r.real(), r.real());
+            n = r.vector();
         }
         DWORD faceCount = r.dword();
         if (!r.good() || faceCount != faces.size() ||
@@ -253,7 +261,7 @@ HRESULT readMesh(IDirectXFileData* mesh, MeshData& out) {
     }
     std::vector<D3DXVECTOR3> positions(vertexCount);
     for (D3DXVECTOR3& p : positions) {
-        p = D3DXVECTOR3(r.real(), r.real(), r.real());
+        p = r.vector();
     }
     DWORD faceCount = r.dword();
     // Every face holds at least its index count.

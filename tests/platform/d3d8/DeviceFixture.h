@@ -1,0 +1,55 @@
+// A device on an 800 x 600 window for each test, and helpers that draw screen-space quads
+// and read pixels back through the published calls.
+#pragma once
+
+#include "d3d8.h"
+#include "windows.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+struct ColorVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+};
+constexpr DWORD COLOR_FVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE;
+
+struct TexturedVertex {
+    float x, y, z, rhw;
+    D3DCOLOR color;
+    float u, v;
+};
+constexpr DWORD TEXTURED_FVF = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+// The window every test draws into.
+HWND testWindow();
+
+class DeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A clockwise quad (survives the default culling) from (x0, y0) to (x1, y1).
+    void drawQuad(float x0, float y0, float x1, float y1, D3DCOLOR color, float z = 0.5f);
+    void drawTexturedQuad(float x0, float y0, float x1, float y1, float u0, float v0, float u1,
+                          float v1, D3DCOLOR color = 0xFFFFFFFF);
+    // The current render target read back as 0xAARRGGBB values, row by row.
+    std::vector<uint32_t> readTarget();
+    uint32_t readPixel(int x, int y);
+    // A texture of the given format filled from 32-bit A8R8G8B8 texels.
+    IDirect3DTexture8* makeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels,
+                                   D3DFORMAT format = D3DFMT_A8R8G8B8);
+
+    IDirect3D8* direct3d = nullptr;
+    IDirect3DDevice8* device = nullptr;
+    D3DPRESENT_PARAMETERS params{};
+};
+
+inline int channel(uint32_t color, int shift) {
+    return static_cast<int>((color >> shift) & 0xff);
+}
+
+// Every channel within tolerance of the expected value.
+::testing::AssertionResult colorNear(uint32_t actual, uint32_t expected, int tolerance = 1);

@@ -5,6 +5,9 @@
 #include "SystemClock.h"
 
 namespace {
+// SDL audio devices held by open wave devices, across all of them.
+int openAudioDevices = 0;
+
 SDL_AudioFormat sdlFormat(uint16_t bits) {
     switch (bits) {
     case 8:
@@ -20,6 +23,7 @@ SDL_AudioFormat sdlFormat(uint16_t bits) {
 WaveDevice::~WaveDevice() {
     if (audio != 0) {
         SDL_CloseAudioDevice(audio);
+        --openAudioDevices;
     }
     if (audioInitialised) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -53,8 +57,10 @@ MCIERROR WaveDevice::open(const char* windowsName) {
     // No changes allowed: SDL converts to what the hardware takes.
     audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (audio == 0) {
-        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+        // Some drivers give out their one output once: then it is in use.
+        return openAudioDevices > 0 ? MCIERR_WAVE_OUTPUTSINUSE : MCIERR_WAVE_OUTPUTSUNSUITABLE;
     }
+    ++openAudioDevices;
     return 0;
 }
 
@@ -64,7 +70,10 @@ uint32_t WaveDevice::frameAtMs(uint32_t ms) const {
 }
 
 uint32_t WaveDevice::msAtFrame(uint32_t frame) const {
-    return static_cast<uint32_t>(uint64_t{frame} * 1000 / wave.sampleRate);
+    // Nearest millisecond, so that a position set in milliseconds reads back
+    // unchanged; never past the length.
+    const uint64_t ms = (uint64_t{frame} * 1000 + wave.sampleRate / 2) / wave.sampleRate;
+    return static_cast<uint32_t>(std::min<uint64_t>(ms, lengthMs()));
 }
 
 MCIERROR WaveDevice::play(uint32_t fromMs, uint32_t toMs) {

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "WaveBuilder.h"
+#include "WaveFile.h"
+
+namespace {
+
+WaveFile::Error parse(const WaveBuilder& builder, WaveFile& wave) {
+    const auto bytes = builder.build();
+    return wave.parse(bytes.data(), bytes.size());
+}
+
+TEST(WaveFile, ReadsPcmFormatsAndSamples) {
+    WaveBuilder builder;
+    WaveFile wave;
+    ASSERT_EQ(WaveFile::Error::None, parse(builder, wave));
+    EXPECT_EQ(2, wave.channels);
+    EXPECT_EQ(22050u, wave.sampleRate);
+    EXPECT_EQ(16, wave.bitsPerSample);
+    EXPECT_EQ(2205u, wave.frameCount());
+    EXPECT_EQ(100u, wave.lengthMs());
+    EXPECT_EQ(7, wave.samples[1]);
+
+    builder.bits = 8;
+    builder.channels = 1;
+    builder.sampleRate = 8000;
+    builder.frames = 8000;
+    ASSERT_EQ(WaveFile::Error::None, parse(builder, wave));
+    EXPECT_EQ(1000u, wave.lengthMs());
+
+    // An unknown chunk of odd size before the format is skipped with its pad byte.
+    builder.extraChunkBefore = "LIST";
+    ASSERT_EQ(WaveFile::Error::None, parse(builder, wave));
+    EXPECT_EQ(8000u, wave.frameCount());
+}
+
+TEST(WaveFile, Widens24BitSamplesTo32) {
+    WaveBuilder builder;
+    builder.bits = 24;
+    builder.channels = 1;
+    builder.frames = 2;
+    WaveFile wave;
+    ASSERT_EQ(WaveFile::Error::None, parse(builder, wave));
+    EXPECT_EQ(32, wave.bitsPerSample);
+    EXPECT_EQ(4, wave.blockAlign);
+    ASSERT_EQ(8u, wave.samples.size());
+    // File bytes 0, 7, 14 | 21, 28, 35 become 0,0,7,14 | 0,21,28,35.
+    const std::vector<uint8_t> expected{0, 0, 7, 14, 0, 21, 28, 35};
+    EXPECT_EQ(expected, wave.samples);
+}
+
+TEST(WaveFile, RefusesWhatIsNotPcmOrOutOfRange) {
+    WaveFile wave;
+    WaveBuilder adpcm;
+    adpcm.formatTag = 2;
+    EXPECT_EQ(WaveFile::Error::NotPcm, parse(adpcm, wave));
+    WaveBuilder floating;
+    floating.formatTag = 3;
+    floating.bits = 32;
+    EXPECT_EQ(WaveFile::Error::NotPcm, parse(floating, wave));
+
+    WaveBuilder noChannels;
+    noChannels.channels = 0;
+    EXPECT_EQ(WaveFile::Error::BadFormat, parse(noChannels, wave));
+    WaveBuilder oddBits;
+    oddBits.bits = 12;
+    EXPECT_EQ(WaveFile::Error::BadFormat, parse(oddBits, wave));
+    WaveBuilder noRate;
+    noRate.sampleRate = 0;
+    EXPECT_EQ(WaveFile::Error::BadFormat, parse(noRate, wave));
+    WaveBuilder lyingAlign;
+    lyingAlign.blockAlignOverride = 1;
+    EXPECT_EQ(WaveFile::Error::BadFormat, parse(lyingAlign, wave));
+}
+
+TEST(WaveFile, RefusesMissingPartsAndLyingSizes) {
+    WaveFile wave;
+    WaveBuilder noFormat;
+    noFormat.withFormat = false;
+    EXPECT_EQ(WaveFile::Error::MissingFormat, parse(noFormat, wave));
+    WaveBuilder dataFirst;
+    dataFirst.dataBeforeFormat = true;
+    EXPECT_EQ(WaveFile::Error::MissingFormat, parse(dataFirst, wave));
+    WaveBuilder noData;
+    noData.withData = false;
+    EXPECT_EQ(WaveFile::Error::MissingData, parse(noData, wave));
+
+    WaveBuilder longData;
+    longData.dataSizeOverride = 0x7FFFFFF0;
+    EXPECT_EQ(WaveFile::Error::Truncated, parse(longData, wave));
+    WaveBuilder longRiff;
+    longRiff.riffSizeOverride = 0xFFFFFFFF;
+    EXPECT_EQ(WaveFile::Error::Truncated, parse(longRiff, wave));
+
+    // Cut anywhere: every prefix of a good file is refused or read within bounds.
+    const auto bytes = WaveBuilder{}.build();
+    for (size_t size = 0; size < bytes.size(); size += 7) {
+        std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<long>(size));
+        EXPECT_NE(WaveFile::Error::None, wave.parse(cut.data(), cut.size())) << size;
+    }
+    EXPECT_EQ(WaveFile::Error::NotRiffWave, wave.parse(nullptr, 0));
+    const uint8_t text[] = "RIFX\0\0\0\0WAVE";
+    EXPECT_EQ(WaveFile::Error::NotRiffWave, wave.parse(text, sizeof text));
+}
+
+TEST(WaveFile, RaggedLastFrameIsDropped) {
+    WaveBuilder builder;
+    builder.frames = 10;
+    auto bytes = builder.build();
+    // One byte more data than whole frames: patch the data size and RIFF size.
+    bytes.push_back(0);
+    const uint32_t dataSize = 10 * 4 + 1;
+    const size_t dataSizeAt = bytes.size() - dataSize - 4;
+    for (int i = 0; i < 4; ++i) {
+        bytes[dataSizeAt + i] = static_cast<uint8_t>(dataSize >> (8 * i));
+        bytes[4 + i] = static_cast<uint8_t>((bytes.size() - 8) >> (8 * i));
+    }
+    WaveFile wave;
+    ASSERT_EQ(WaveFile::Error::None, wave.parse(bytes.data(), bytes.size()));
+    EXPECT_EQ(10u, wave.frameCount());
+}
+
+TEST(WaveFile, LoadsByWindowsNameAndReportsFileErrors) {
+    WaveFile wave;
+    EXPECT_EQ(WaveFile::Error::NotFound, wave.load("no\\such.wav"));
+    EXPECT_EQ(WaveFile::Error::NotFound, wave.load(""));
+    EXPECT_EQ(WaveFile::Error::NotAFile, wave.load("."));
+    std::ofstream("letterbox-empty.wav").close();
+    EXPECT_EQ(WaveFile::Error::NotRiffWave, wave.load("letterbox-empty.wav"));
+    std::remove("letterbox-empty.wav");
+}
+
+} // namespace

@@ -1,17 +1,22 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run   installs what is missing, builds, generates data/ and plays the demo
 #   make test  the same set-up, then every test (debug build with sanitizers)
+# Options for the program go in ARGS, for example: make run ARGS=--windowed
 JOBS ?= $(shell nproc)
+ARGS ?=
 
 .PHONY: run test deps build build-test clean
 
 run: build
-	@bash scripts/play.sh
+	@bash scripts/play.sh build $(ARGS)
 
-test: deps
-	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLETTERBOX_SANITIZE=ON -DLETTERBOX_WERROR=ON
-	cmake --build build-test -j $(JOBS)
-	cd build-test && ctest --output-on-failure -j $(JOBS)
+# The tests run headless: SDL's off-screen video and dummy audio drivers,
+# message boxes on standard error.
+TEST_ENV = SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy LETTERBOX_MESSAGEBOX=stderr \
+           ASAN_OPTIONS=detect_leaks=0
+
+test: build-test
+	cd build-test && $(TEST_ENV) ctest --output-on-failure -j $(JOBS)
 
 deps:
 	@bash scripts/deps.sh
@@ -19,6 +24,10 @@ deps:
 build: deps
 	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build -j $(JOBS)
+
+build-test: deps
+	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLETTERBOX_SANITIZE=ON -DLETTERBOX_WERROR=ON
+	cmake --build build-test -j $(JOBS)
 
 clean:
 	rm -rf build build-test

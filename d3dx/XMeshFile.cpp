@@ -26,6 +26,13 @@ HRESULT fromWindowsError(DWORD error) {
     return static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
 }
 
+MeshMaterial defaultMaterial() {
+    MeshMaterial grey;
+    grey.material.Diffuse = {0.5f, 0.5f, 0.5f, 0.0f};
+    grey.material.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
+    return grey;
+}
+
 struct Walk {
     MeshData result;
     int meshes = 0;
@@ -76,6 +83,12 @@ HRESULT walk(IDirectXFileData* object, D3DXMATRIX& current, int depth, Walk& sta
             return hr;
         }
         try {
+            // A mesh without materials gets the grey default of its own: merged
+            // behind others, its faces would otherwise name a subset that has no
+            // material and never be drawn.
+            if (mesh.materials.empty()) {
+                mesh.materials.push_back(defaultMaterial());
+            }
             mesh.transform(current);
             if (state.meshes++ == 0) {
                 state.result = std::move(mesh);

@@ -5,6 +5,8 @@
 #include "MeshData.h"
 #include "windef.h"
 
+// Every Mesh object brings its materials, or one grey default material when it
+// has none (diffuse and specular 0.5 grey with alpha 0, power 0, no texture).
 class XMeshFile {
 public:
     // The merged mesh and how many Mesh objects went into it (0: the file has

@@ -130,12 +130,6 @@ HRESULT D3DXLoadMeshFromX(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEVICE8 pD3
     if (meshCount == 0) {
         return E_FAIL;
     }
-    if (data.materials.empty()) {
-        MeshMaterial grey;
-        grey.material.Diffuse = {0.5f, 0.5f, 0.5f, 0.0f};
-        grey.material.Specular = {0.5f, 0.5f, 0.5f, 0.0f};
-        data.materials.push_back(grey);
-    }
     // Merged meshes too large for 16-bit indices get 32-bit ones.
     DWORD options = Options;
     if (meshCount > 1 && (data.faceCount() > 0xFFFE || data.vertexCount() > 0xFFFE)) {

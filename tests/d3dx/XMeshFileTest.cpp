@@ -82,7 +82,9 @@ TEST(XMeshFile, FacesFanIntoTrianglesAndFramesMoveVertices) {
     EXPECT_EQ(mesh.indices, (std::vector<DWORD>{0, 1, 2, 0, 2, 3}));
     EXPECT_EQ(mesh.attributes, (std::vector<DWORD>{0, 0}));
     EXPECT_EQ(mesh.fvf(), DWORD(D3DFVF_XYZ));
-    EXPECT_TRUE(mesh.materials.empty());
+    ASSERT_EQ(mesh.materials.size(), 1u); // the grey default
+    EXPECT_EQ(mesh.materials[0].material.Diffuse.g, 0.5f);
+    EXPECT_FALSE(mesh.materials[0].hasTexture);
 }
 
 TEST(XMeshFile, TransformsStayInsideTheirFrame) {

@@ -1,0 +1,333 @@
+// A Direct3D 8 device in memory for the tests of the library: buffers and textures
+// are plain memory, draws are recorded instead of drawn, and the capabilities and
+// the formats it accepts are whatever a test sets. Calls the library never makes
+// answer E_NOTIMPL.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "d3d8.h"
+
+struct DrawCall {
+    D3DPRIMITIVETYPE type;
+    UINT minIndex, numVertices, startIndex, primitiveCount;
+    bool operator==(const DrawCall& o) const {
+        return type == o.type && minIndex == o.minIndex && numVertices == o.numVertices &&
+               startIndex == o.startIndex && primitiveCount == o.primitiveCount;
+    }
+};
+
+class FakeDevice;
+
+// Counts the fake objects alive, so tests can see that everything was released.
+struct FakeObjects {
+    static int alive;
+};
+
+// IUnknown for the fakes: counted references, deletion at zero.
+#define FAKE_UNKNOWN                                                                               \
+    HRESULT QueryInterface(REFIID, void**) override {                                              \
+        return E_NOINTERFACE;                                                                      \
+    }                                                                                              \
+    ULONG AddRef() override {                                                                      \
+        return ++references;                                                                       \
+    }                                                                                              \
+    ULONG Release() override {                                                                     \
+        ULONG count = --references;                                                                \
+        if (count == 0) {                                                                          \
+            delete this;                                                                           \
+        }                                                                                          \
+        return count;                                                                              \
+    }                                                                                              \
+    ULONG references = 1;
+
+#define FAKE_RESOURCE                                                                              \
+    HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;                                       \
+    HRESULT SetPrivateData(REFGUID, CONST void*, DWORD, DWORD) override {                          \
+        return E_NOTIMPL;                                                                          \
+    }                                                                                              \
+    HRESULT GetPrivateData(REFGUID, void*, DWORD*) override {                                      \
+        return E_NOTIMPL;                                                                          \
+    }                                                                                              \
+    HRESULT FreePrivateData(REFGUID) override {                                                    \
+        return E_NOTIMPL;                                                                          \
+    }                                                                                              \
+    DWORD SetPriority(DWORD) override {                                                            \
+        return 0;                                                                                  \
+    }                                                                                              \
+    DWORD GetPriority() override {                                                                 \
+        return 0;                                                                                  \
+    }                                                                                              \
+    void PreLoad() override {}                                                                     \
+    D3DRESOURCETYPE GetType() override {                                                           \
+        return D3DRTYPE_SURFACE;                                                                   \
+    }                                                                                              \
+    FakeDevice* owner;
+
+class FakeDirect3D : public IDirect3D8 {
+public:
+    FakeDirect3D() { ++FakeObjects::alive; }
+    FAKE_UNKNOWN
+    std::set<D3DFORMAT> refused; // CheckDeviceFormat fails for these
+
+    HRESULT CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE,
+                              D3DFORMAT format) override {
+        return refused.count(format) != 0 ? D3DERR_NOTAVAILABLE : D3D_OK;
+    }
+    HRESULT RegisterSoftwareDevice(void*) override { return E_NOTIMPL; }
+    UINT GetAdapterCount() override { return 0; }
+    HRESULT GetAdapterIdentifier(UINT, DWORD, D3DADAPTER_IDENTIFIER8*) override {
+        return E_NOTIMPL;
+    }
+    UINT GetAdapterModeCount(UINT) override { return 0; }
+    HRESULT EnumAdapterModes(UINT, UINT, D3DDISPLAYMODE*) override { return E_NOTIMPL; }
+    HRESULT GetAdapterDisplayMode(UINT, D3DDISPLAYMODE*) override { return E_NOTIMPL; }
+    HRESULT CheckDeviceType(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, BOOL) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, BOOL,
+                                       D3DMULTISAMPLE_TYPE) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, D3DFORMAT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT GetDeviceCaps(UINT, D3DDEVTYPE, D3DCAPS8*) override { return E_NOTIMPL; }
+    HMONITOR GetAdapterMonitor(UINT) override { return nullptr; }
+    HRESULT CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*,
+                         IDirect3DDevice8**) override {
+        return E_NOTIMPL;
+    }
+
+private:
+    ~FakeDirect3D() override { --FakeObjects::alive; }
+};
+
+class FakeVertexBuffer : public IDirect3DVertexBuffer8 {
+public:
+    FakeVertexBuffer(FakeDevice* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+    FAKE_UNKNOWN
+    FAKE_RESOURCE
+    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
+    HRESULT Unlock() override;
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC*) override { return E_NOTIMPL; }
+
+    std::vector<uint8_t> bytes;
+    DWORD usage, fvf;
+    D3DPOOL pool;
+    DWORD lastLockFlags = 0;
+
+private:
+    ~FakeVertexBuffer() override;
+};
+
+class FakeIndexBuffer : public IDirect3DIndexBuffer8 {
+public:
+    FakeIndexBuffer(FakeDevice* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+    FAKE_UNKNOWN
+    FAKE_RESOURCE
+    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
+    HRESULT Unlock() override;
+    HRESULT GetDesc(D3DINDEXBUFFER_DESC*) override { return E_NOTIMPL; }
+
+    std::vector<uint8_t> bytes;
+    DWORD usage;
+    D3DFORMAT format;
+    D3DPOOL pool;
+    DWORD lastLockFlags = 0;
+
+private:
+    ~FakeIndexBuffer() override;
+};
+
+class FakeTexture : public IDirect3DTexture8 {
+public:
+    FakeTexture(FakeDevice* device, UINT width, UINT height, UINT levels, DWORD usage,
+                D3DFORMAT format, D3DPOOL pool);
+    FAKE_UNKNOWN
+    FAKE_RESOURCE
+    DWORD GetLevelCount() override { return static_cast<DWORD>(levels.size()); }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, CONST RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT) override { return D3D_OK; }
+    DWORD SetLOD(DWORD) override { return 0; }
+    DWORD GetLOD() override { return 0; }
+    HRESULT GetSurfaceLevel(UINT, IDirect3DSurface8**) override { return E_NOTIMPL; }
+    HRESULT AddDirtyRect(CONST RECT*) override { return E_NOTIMPL; }
+
+    struct Level {
+        UINT width, height;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Level> levels;
+    DWORD usage;
+    D3DFORMAT format;
+    D3DPOOL pool;
+    // Texel i of a level, for formats of 4 bytes per texel.
+    uint32_t texel32(UINT level, UINT x, UINT y) const;
+
+private:
+    ~FakeTexture() override;
+};
+
+class FakeDevice : public IDirect3DDevice8 {
+public:
+    FakeDevice();
+    FAKE_UNKNOWN
+
+    HRESULT GetDirect3D(IDirect3D8** ppD3D8) override;
+    HRESULT GetDeviceCaps(D3DCAPS8* pCaps) override;
+    HRESULT GetDisplayMode(D3DDISPLAYMODE* pMode) override;
+    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* pParameters) override;
+    HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                          D3DPOOL Pool, IDirect3DTexture8** ppTexture) override;
+    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                               IDirect3DVertexBuffer8** ppVertexBuffer) override;
+    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DIndexBuffer8** ppIndexBuffer) override;
+    HRESULT UpdateTexture(IDirect3DBaseTexture8* source, IDirect3DBaseTexture8* target) override;
+    HRESULT SetVertexShader(DWORD Handle) override;
+    HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8* pStreamData,
+                            UINT Stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT BaseVertexIndex) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT numVertices,
+                                 UINT startIndex, UINT primitiveCount) override;
+    HRESULT TestCooperativeLevel() override { return E_NOTIMPL; }
+    UINT GetAvailableTextureMem() override { return 0; }
+    HRESULT ResourceManagerDiscardBytes(DWORD) override { return E_NOTIMPL; }
+    HRESULT SetCursorProperties(UINT, UINT, IDirect3DSurface8*) override { return E_NOTIMPL; }
+    void SetCursorPosition(int, int, DWORD) override {}
+    BOOL ShowCursor(BOOL) override { return FALSE; }
+    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS*, IDirect3DSwapChain8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT Reset(D3DPRESENT_PARAMETERS*) override { return E_NOTIMPL; }
+    HRESULT Present(CONST RECT*, CONST RECT*, HWND, CONST RGNDATA*) override { return E_NOTIMPL; }
+    HRESULT GetBackBuffer(UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT GetRasterStatus(D3DRASTER_STATUS*) override { return E_NOTIMPL; }
+    void SetGammaRamp(DWORD, CONST D3DGAMMARAMP*) override {}
+    void GetGammaRamp(D3DGAMMARAMP*) override {}
+    HRESULT CreateVolumeTexture(UINT, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                                IDirect3DVolumeTexture8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
+                              IDirect3DCubeTexture8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateRenderTarget(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, BOOL,
+                               IDirect3DSurface8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateDepthStencilSurface(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE,
+                                      IDirect3DSurface8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateImageSurface(UINT, UINT, D3DFORMAT, IDirect3DSurface8**) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CopyRects(IDirect3DSurface8*, CONST RECT*, UINT, IDirect3DSurface8*,
+                      CONST POINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT GetFrontBuffer(IDirect3DSurface8*) override { return E_NOTIMPL; }
+    HRESULT SetRenderTarget(IDirect3DSurface8*, IDirect3DSurface8*) override { return E_NOTIMPL; }
+    HRESULT GetRenderTarget(IDirect3DSurface8**) override { return E_NOTIMPL; }
+    HRESULT GetDepthStencilSurface(IDirect3DSurface8**) override { return E_NOTIMPL; }
+    HRESULT BeginScene() override { return E_NOTIMPL; }
+    HRESULT EndScene() override { return E_NOTIMPL; }
+    HRESULT Clear(DWORD, CONST D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE, CONST D3DMATRIX*) override { return E_NOTIMPL; }
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) override { return E_NOTIMPL; }
+    HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE, CONST D3DMATRIX*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT SetViewport(CONST D3DVIEWPORT8*) override { return E_NOTIMPL; }
+    HRESULT GetViewport(D3DVIEWPORT8*) override { return E_NOTIMPL; }
+    HRESULT SetMaterial(CONST D3DMATERIAL8*) override { return E_NOTIMPL; }
+    HRESULT GetMaterial(D3DMATERIAL8*) override { return E_NOTIMPL; }
+    HRESULT SetLight(DWORD, CONST D3DLIGHT8*) override { return E_NOTIMPL; }
+    HRESULT GetLight(DWORD, D3DLIGHT8*) override { return E_NOTIMPL; }
+    HRESULT LightEnable(DWORD, BOOL) override { return E_NOTIMPL; }
+    HRESULT GetLightEnable(DWORD, BOOL*) override { return E_NOTIMPL; }
+    HRESULT SetClipPlane(DWORD, CONST float*) override { return E_NOTIMPL; }
+    HRESULT GetClipPlane(DWORD, float*) override { return E_NOTIMPL; }
+    HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override { return E_NOTIMPL; }
+    HRESULT GetRenderState(D3DRENDERSTATETYPE, DWORD*) override { return E_NOTIMPL; }
+    HRESULT BeginStateBlock() override { return E_NOTIMPL; }
+    HRESULT EndStateBlock(DWORD*) override { return E_NOTIMPL; }
+    HRESULT ApplyStateBlock(DWORD) override { return E_NOTIMPL; }
+    HRESULT CaptureStateBlock(DWORD) override { return E_NOTIMPL; }
+    HRESULT DeleteStateBlock(DWORD) override { return E_NOTIMPL; }
+    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE, DWORD*) override { return E_NOTIMPL; }
+    HRESULT SetClipStatus(CONST D3DCLIPSTATUS8*) override { return E_NOTIMPL; }
+    HRESULT GetClipStatus(D3DCLIPSTATUS8*) override { return E_NOTIMPL; }
+    HRESULT GetTexture(DWORD, IDirect3DBaseTexture8**) override { return E_NOTIMPL; }
+    HRESULT SetTexture(DWORD, IDirect3DBaseTexture8*) override { return E_NOTIMPL; }
+    HRESULT GetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT SetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT ValidateDevice(DWORD*) override { return E_NOTIMPL; }
+    HRESULT GetInfo(DWORD, void*, DWORD) override { return E_NOTIMPL; }
+    HRESULT SetPaletteEntries(UINT, CONST struct tagPALETTEENTRY*) override { return E_NOTIMPL; }
+    HRESULT GetPaletteEntries(UINT, struct tagPALETTEENTRY*) override { return E_NOTIMPL; }
+    HRESULT SetCurrentTexturePalette(UINT) override { return E_NOTIMPL; }
+    HRESULT GetCurrentTexturePalette(UINT*) override { return E_NOTIMPL; }
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override { return E_NOTIMPL; }
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE, UINT, CONST void*, UINT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE, UINT, UINT, UINT, CONST void*, D3DFORMAT,
+                                   CONST void*, UINT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer8*, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT CreateVertexShader(CONST DWORD*, CONST DWORD*, DWORD*, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT GetVertexShader(DWORD*) override { return E_NOTIMPL; }
+    HRESULT DeleteVertexShader(DWORD) override { return E_NOTIMPL; }
+    HRESULT SetVertexShaderConstant(DWORD, CONST void*, DWORD) override { return E_NOTIMPL; }
+    HRESULT GetVertexShaderConstant(DWORD, void*, DWORD) override { return E_NOTIMPL; }
+    HRESULT GetVertexShaderDeclaration(DWORD, void*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT GetVertexShaderFunction(DWORD, void*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT GetStreamSource(UINT, IDirect3DVertexBuffer8**, UINT*) override { return E_NOTIMPL; }
+    HRESULT GetIndices(IDirect3DIndexBuffer8**, UINT*) override { return E_NOTIMPL; }
+    HRESULT CreatePixelShader(CONST DWORD*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT SetPixelShader(DWORD) override { return E_NOTIMPL; }
+    HRESULT GetPixelShader(DWORD*) override { return E_NOTIMPL; }
+    HRESULT DeletePixelShader(DWORD) override { return E_NOTIMPL; }
+    HRESULT SetPixelShaderConstant(DWORD, CONST void*, DWORD) override { return E_NOTIMPL; }
+    HRESULT GetPixelShaderConstant(DWORD, void*, DWORD) override { return E_NOTIMPL; }
+    HRESULT GetPixelShaderFunction(DWORD, void*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT DrawRectPatch(UINT, CONST float*, CONST D3DRECTPATCH_INFO*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT DrawTriPatch(UINT, CONST float*, CONST D3DTRIPATCH_INFO*) override { return E_NOTIMPL; }
+    HRESULT DeletePatch(UINT) override { return E_NOTIMPL; }
+
+    FakeDirect3D* direct3d;
+    D3DCAPS8 caps{};
+    std::vector<DrawCall> draws;
+    DWORD vertexShader = 0;
+    IDirect3DVertexBuffer8* stream = nullptr;
+    UINT streamStride = 0;
+    IDirect3DIndexBuffer8* indices = nullptr;
+    FakeTexture* lastTexture = nullptr; // the last texture created
+    int texturesCreated = 0;
+    bool failCreateTexture = false;
+
+private:
+    ~FakeDevice() override;
+};

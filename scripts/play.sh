@@ -14,9 +14,6 @@ if [ ! -x "$build/letterbox" ]; then
     echo "$build/letterbox was not built; see the build output above." >&2
     exit 1
 fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set):" \
-         "rendering off screen, without a window, until the demo ends."
-fi
+# Without DISPLAY and WAYLAND_DISPLAY the program itself says so and renders off screen.
 cd "$build"
 exec ./letterbox "$@"

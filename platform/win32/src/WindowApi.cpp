@@ -161,6 +161,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    // The cursor count may have gone below zero before there was video.
+    SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
     WindowRecord* created = record.get();
     HWND handle = registry.addWindow(std::move(record));
 

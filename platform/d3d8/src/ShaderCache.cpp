@@ -21,6 +21,8 @@ size_t ShaderKeyHash::operator()(const ShaderKey& key) const {
 
 namespace {
 
+uint64_t processCompiles = 0;
+
 int texCoordCount(uint32_t fvf) {
     return static_cast<int>((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT);
 }
@@ -399,6 +401,7 @@ ShaderProgram* ShaderCache::get(const ShaderKey& key) {
         return found->second.get();
     }
     ++compiles;
+    ++processCompiles;
     GLuint vs = compile(GL_VERTEX_SHADER, vertexSource(key));
     GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource(key));
     if (vs == 0 || fs == 0) {
@@ -470,4 +473,8 @@ void ShaderCache::clear() {
         glDeleteProgram(entry.second->program);
     }
     programs.clear();
+}
+
+uint64_t ShaderCache::totalCompiles() {
+    return processCompiles;
 }

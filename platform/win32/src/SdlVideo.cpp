@@ -8,6 +8,19 @@
 #include "SdlBridge.h"
 #include "WindowRegistry.h"
 
+// Every SDL window gets the surface configuration of the one OpenGL context
+// the Direct3D stand-in makes current on it (3.3 core, no depth or stencil of
+// its own); EGL refuses to make a context current on a surface of another
+// configuration, so this must hold before the first window is created.
+static void setContextAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+}
+
 bool sdlVideoInit() {
     static int state = 0; // 0 not tried, 1 working, -1 failed
     if (state != 0) {
@@ -22,6 +35,7 @@ bool sdlVideoInit() {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        setContextAttributes();
         state = 1;
         return true;
     }
@@ -29,6 +43,7 @@ bool sdlVideoInit() {
     std::fprintf(stderr, "letterbox: no display (%s); rendering off screen\n", SDL_GetError());
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        setContextAttributes();
         options.headless = true;
         state = 1;
         return true;

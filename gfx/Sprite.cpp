@@ -2,7 +2,7 @@
 
 #include "ScreenVertex.h"
 
-#include <d3dx8tex.h>
+#include <d3dx8.h>
 #include <windows.h>
 
 // alpha, angle and scale get their values in attach; the texture size starts

@@ -9,6 +9,10 @@ public:
     static Biquad highpass(double rate, double freq, double q);
     static Biquad bandpass(double rate, double freq, double q);
     static Biquad highShelf(double rate, double freq, double gainDb, double q);
+    // Coefficients already normalised so that a0 is 1.
+    static Biquad coefficients(double b0, double b1, double b2, double a1, double a2) {
+        return normalised(b0, b1, b2, 1.0, a1, a2);
+    }
 
     double process(double x) {
         double y = b0 * x + z1;

@@ -5,12 +5,50 @@
 #include "StrokeFont.h"
 
 #include <algorithm>
+#include <string>
 
 namespace content {
 
 using namespace palette;
 
-Image ContactSheet::compose(const std::vector<NamedImage>& images) {
+namespace {
+
+// Nearest-neighbour enlargement of a part of an image, to review small type texel by texel.
+Image zoom(const Image& src, int x0, int y0, int w, int h, int k) {
+    Image out(w * k, h * k);
+    for (int y = 0; y < h * k; ++y) {
+        for (int x = 0; x < w * k; ++x) {
+            out.at(x, y) = src.at(x0 + x / k, y0 + y / k);
+        }
+    }
+    return out;
+}
+
+const Image* find(const std::vector<NamedImage>& images, const std::string& name) {
+    for (const NamedImage& n : images) {
+        if (n.name == name) {
+            return &n.image;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Image ContactSheet::compose(const std::vector<NamedImage>& originals) {
+    std::vector<NamedImage> images = originals;
+    if (const Image* chars = find(originals, "chars.bmp")) {
+        images.push_back({"chars.bmp zoom 3", zoom(*chars, 0, 0, 256, 190, 3)});
+    }
+    if (const Image* title = find(originals, "TELV_title.bmp")) {
+        images.push_back({"TELV_title.bmp zoom 3", zoom(*title, 0, 0, 210, 70, 3)});
+    }
+    if (const Image* living = find(originals, "living.bmp")) {
+        images.push_back({"living.bmp zoom 2", zoom(*living, 0, 0, 256, 90, 2)});
+    }
+    if (const Image* fan = find(originals, "fan.bmp")) {
+        images.push_back({"fan.bmp zoom 4", zoom(*fan, 0, 0, 64, 64, 4)});
+    }
     const int sheetWidth = 1720;
     const int gap = 24;
     const int labelHeight = 30;

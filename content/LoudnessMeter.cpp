@@ -9,10 +9,22 @@ namespace content {
 namespace {
 
 std::vector<double> weighted(const std::vector<float>& x, double rate) {
-    // The two K-weighting stages: a +4 dB shelf above about 1.7 kHz and a 38 Hz high-pass.
-    Biquad shelf =
-        Biquad::highShelf(rate, 1681.974450955533, 3.999843853973347, 0.7071752369554196);
-    Biquad hp = Biquad::highpass(rate, 38.13547087602444, 0.5003270373238773);
+    // The two K-weighting stages, from their analogue prototypes by the bilinear transform at
+    // this rate: a +4 dB shelf above about 1.7 kHz, then a 38 Hz high-pass.
+    const double pi = 3.14159265358979323846;
+    double k = std::tan(pi * 1681.974450955533 / rate);
+    double q = 0.7071752369554196;
+    double vh = std::pow(10.0, 3.999843853973347 / 20.0);
+    double vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1.0 + k / q + k * k;
+    Biquad shelf = Biquad::coefficients((vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0,
+                                        (vh - vb * k / q + k * k) / a0, 2.0 * (k * k - 1.0) / a0,
+                                        (1.0 - k / q + k * k) / a0);
+    k = std::tan(pi * 38.13547087602444 / rate);
+    q = 0.5003270373238773;
+    a0 = 1.0 + k / q + k * k;
+    Biquad hp =
+        Biquad::coefficients(1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0);
     std::vector<double> y(x.size());
     for (size_t i = 0; i < x.size(); ++i) {
         y[i] = hp.process(shelf.process(x[i]));

@@ -23,14 +23,18 @@ float Reverb::channel(float in, std::vector<Comb>& combs, std::vector<AllPass>& 
         float y = c.line[c.pos];
         c.store = y * (1.0f - damping) + c.store * damping;
         c.line[c.pos] = in + c.store * feedback;
-        c.pos = (c.pos + 1) % c.line.size();
+        if (++c.pos == c.line.size()) {
+            c.pos = 0;
+        }
         out += y;
     }
     for (AllPass& a : passes) {
         float buffered = a.line[a.pos];
         float y = buffered - out;
         a.line[a.pos] = out + buffered * 0.5f;
-        a.pos = (a.pos + 1) % a.line.size();
+        if (++a.pos == a.line.size()) {
+            a.pos = 0;
+        }
         out = y;
     }
     return out;

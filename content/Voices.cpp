@@ -60,17 +60,9 @@ Mix::Mix(double seconds, double r)
     : rate(r), dryL(static_cast<size_t>(seconds * r), 0.0f), dryR(dryL.size(), 0.0f),
       sendL(dryL.size(), 0.0f), sendR(dryL.size(), 0.0f) {}
 
-void Mix::put(int64_t i, double v, double pan, double send) {
-    if (i < 0 || i >= frames()) {
-        return;
-    }
+Mix::Pan Mix::panGains(double pan) {
     double a = (pan + 1.0) * PI * 0.25;
-    double l = v * std::cos(a) * 1.41421356;
-    double r = v * std::sin(a) * 1.41421356;
-    dryL[i] += static_cast<float>(l);
-    dryR[i] += static_cast<float>(r);
-    sendL[i] += static_cast<float>(l * send);
-    sendR[i] += static_cast<float>(r * send);
+    return {std::cos(a) * 1.41421356, std::sin(a) * 1.41421356};
 }
 
 double Voices::frequency(int midiNote) {
@@ -78,6 +70,7 @@ double Voices::frequency(int midiNote) {
 }
 
 void Voices::kick(Mix& m, double start, double gain) {
+    const Mix::Pan centre = Mix::panGains(0.0);
     const Envelope env(0.001, 0.16, 0.0, 0.05);
     const double gate = 0.35;
     int64_t s0 = index(m, start);
@@ -88,11 +81,12 @@ void Voices::kick(Mix& m, double start, double gain) {
         double f = 44.0 + 110.0 * std::exp(-t / 0.035);
         phase += f / m.rate;
         double v = std::sin(TAU * phase) * env.at(t, gate);
-        m.put(s0 + i, gain * v, 0.0, 0.05);
+        m.put(s0 + i, gain * v, centre, 0.05);
     }
 }
 
 void Voices::snare(Mix& m, double start, double gain) {
+    const Mix::Pan centre = Mix::panGains(0.0);
     const Envelope body(0.001, 0.06, 0.0, 0.03);
     const Envelope noise(0.001, 0.12, 0.0, 0.08);
     const double gate = 0.18;
@@ -106,11 +100,12 @@ void Voices::snare(Mix& m, double start, double gain) {
         double tone = std::sin(TAU * 185.0 * t) * body.at(t, gate);
         double x = w.next();
         double hiss = (bp.process(x) * 1.2 + hp.process(x) * 0.5) * noise.at(t, gate);
-        m.put(s0 + i, gain * (0.6 * tone + hiss), 0.0, 0.25);
+        m.put(s0 + i, gain * (0.6 * tone + hiss), centre, 0.25);
     }
 }
 
 void Voices::clap(Mix& m, double start, double gain) {
+    const Mix::Pan centre = Mix::panGains(0.0);
     White w(seedFor(start, 3));
     Biquad bp = Biquad::bandpass(m.rate, 1400.0, 1.2);
     int64_t s0 = index(m, start);
@@ -128,11 +123,12 @@ void Voices::clap(Mix& m, double start, double gain) {
         }
         // Fade the last 20 ms so the tail ends at zero.
         double end = std::min(1.0, (0.35 - t) / 0.02);
-        m.put(s0 + i, gain * bp.process(w.next()) * 3.0 * level * end, 0.0, 0.35);
+        m.put(s0 + i, gain * bp.process(w.next()) * 3.0 * level * end, centre, 0.35);
     }
 }
 
 void Voices::hat(Mix& m, double start, double gain, bool open, double pan) {
+    const Mix::Pan pn = Mix::panGains(pan);
     const Envelope env(0.0008, open ? 0.12 : 0.025, 0.0, open ? 0.1 : 0.03);
     const double gate = open ? 0.2 : 0.04;
     White w(seedFor(start, open ? 5u : 4u));
@@ -143,11 +139,13 @@ void Voices::hat(Mix& m, double start, double gain, bool open, double pan) {
     for (int64_t i = 0; i < n; ++i) {
         double t = i / m.rate;
         double v = hp2.process(hp.process(w.next())) * env.at(t, gate);
-        m.put(s0 + i, gain * v, pan, 0.15);
+        m.put(s0 + i, gain * v, pn, 0.15);
     }
 }
 
 void Voices::crash(Mix& m, double start, double gain) {
+    const Mix::Pan pl = Mix::panGains(-0.6);
+    const Mix::Pan pr = Mix::panGains(0.6);
     const Envelope env(0.001, 0.6, 0.0, 0.8);
     const double gate = 1.2;
     White wl(seedFor(start, 6));
@@ -159,12 +157,13 @@ void Voices::crash(Mix& m, double start, double gain) {
     for (int64_t i = 0; i < n; ++i) {
         double t = i / m.rate;
         double e = env.at(t, gate);
-        m.put(s0 + i, gain * hl.process(wl.next()) * e, -0.6, 0.4);
-        m.put(s0 + i, gain * hr.process(wr.next()) * e, 0.6, 0.4);
+        m.put(s0 + i, gain * hl.process(wl.next()) * e, pl, 0.4);
+        m.put(s0 + i, gain * hr.process(wr.next()) * e, pr, 0.4);
     }
 }
 
 void Voices::bass(Mix& m, double start, double gate, int note, double gain) {
+    const Mix::Pan centre = Mix::panGains(0.0);
     const Envelope amp(0.004, 0.3, 0.7, 0.03);
     double f = frequency(note);
     Biquad lp = Biquad::lowpass(m.rate, 400.0, 0.9);
@@ -182,35 +181,42 @@ void Voices::bass(Mix& m, double start, double gate, int note, double gain) {
         phase -= std::floor(phase);
         sub += f / m.rate;
         double v = lp.process(saw(phase, f / m.rate)) * 0.6 + std::sin(TAU * sub) * 0.55;
-        m.put(s0 + i, gain * v * amp.at(t, gate), 0.0, 0.03);
+        m.put(s0 + i, gain * v * amp.at(t, gate), centre, 0.03);
     }
 }
 
 void Voices::pad(Mix& m, double start, double gate, int note, double gain, double bright) {
+    // Three detuned saws: the low one leans left, the high one right, the middle one is shared.
+    const Mix::Pan pl = Mix::panGains(-0.7);
+    const Mix::Pan pr = Mix::panGains(0.7);
     const Envelope amp(0.5, 1.0, 0.8, 0.9);
     double f = frequency(note);
     const double detune[3] = {-0.11, 0.0, 0.12};
-    const double pans[3] = {-0.7, 0.0, 0.7};
     double phases[3] = {0.13, 0.57, 0.91};
-    Biquad lp[3] = {Biquad::lowpass(m.rate, 500.0 + 2500.0 * bright, 0.7),
-                    Biquad::lowpass(m.rate, 500.0 + 2500.0 * bright, 0.7),
-                    Biquad::lowpass(m.rate, 500.0 + 2500.0 * bright, 0.7)};
+    double steps[3];
+    for (int k = 0; k < 3; ++k) {
+        steps[k] = f * std::pow(2.0, detune[k] / 12.0) / m.rate;
+    }
+    Biquad lpL = Biquad::lowpass(m.rate, 500.0 + 2500.0 * bright, 0.7);
+    Biquad lpR = Biquad::lowpass(m.rate, 500.0 + 2500.0 * bright, 0.7);
     int64_t s0 = index(m, start);
     int64_t n = static_cast<int64_t>(amp.length(gate) * m.rate);
     for (int64_t i = 0; i < n; ++i) {
         double t = i / m.rate;
-        double e = amp.at(t, gate) * gain;
+        double e = amp.at(t, gate) * gain * 0.4;
+        double v[3];
         for (int k = 0; k < 3; ++k) {
-            double fk = f * std::pow(2.0, detune[k] / 12.0);
-            phases[k] += fk / m.rate;
+            phases[k] += steps[k];
             phases[k] -= std::floor(phases[k]);
-            double v = lp[k].process(saw(phases[k], fk / m.rate));
-            m.put(s0 + i, v * e * 0.4, pans[k], 0.6);
+            v[k] = saw(phases[k], steps[k]);
         }
+        m.put(s0 + i, lpL.process(v[0] + 0.5 * v[1]) * e, pl, 0.6);
+        m.put(s0 + i, lpR.process(v[2] + 0.5 * v[1]) * e, pr, 0.6);
     }
 }
 
 void Voices::pluck(Mix& m, double start, int note, double gain, double pan, double bright) {
+    const Mix::Pan pn = Mix::panGains(pan);
     const Envelope amp(0.002, 0.12, 0.0, 0.06);
     const double gate = 0.18;
     double f = frequency(note);
@@ -230,11 +236,12 @@ void Voices::pluck(Mix& m, double start, int note, double gain, double pan, doub
         phase2 += f * 1.005 / m.rate;
         phase2 -= std::floor(phase2);
         double sq = saw(phase, f / m.rate) - saw(phase2, f * 1.005 / m.rate) * 0.6;
-        m.put(s0 + i, gain * lp.process(sq) * amp.at(t, gate), pan, 0.45);
+        m.put(s0 + i, gain * lp.process(sq) * amp.at(t, gate), pn, 0.45);
     }
 }
 
 void Voices::bell(Mix& m, double start, int note, double gain, double pan) {
+    const Mix::Pan pn = Mix::panGains(pan);
     const Envelope amp(0.002, 0.7, 0.0, 0.4);
     const double gate = 1.2;
     double f = frequency(note);
@@ -245,11 +252,13 @@ void Voices::bell(Mix& m, double start, int note, double gain, double pan) {
         // Two-operator FM at an inharmonic ratio; the index falls faster than the level.
         double idx = 2.2 * std::exp(-t / 0.25);
         double v = std::sin(TAU * f * t + idx * std::sin(TAU * f * 3.5 * t));
-        m.put(s0 + i, gain * v * amp.at(t, gate), pan, 0.7);
+        m.put(s0 + i, gain * v * amp.at(t, gate), pn, 0.7);
     }
 }
 
 void Voices::lead(Mix& m, double start, double gate, int note, double gain) {
+    const Mix::Pan pl = Mix::panGains(-0.25);
+    const Mix::Pan pr = Mix::panGains(0.35);
     const Envelope amp(0.012, 0.25, 0.6, 0.08);
     double f = frequency(note);
     Biquad lp = Biquad::lowpass(m.rate, 2400.0, 1.0);
@@ -267,8 +276,8 @@ void Voices::lead(Mix& m, double start, double gate, int note, double gain) {
         phase2 -= std::floor(phase2);
         double v = lp.process(saw(phase, fk / m.rate) + saw(phase2, fk * 1.003 / m.rate)) * 0.5;
         double e = amp.at(t, gate) * gain;
-        m.put(s0 + i, v * e, -0.25, 0.4);
-        m.put(s0 + i, v * e * 0.7, 0.35, 0.4);
+        m.put(s0 + i, v * e, pl, 0.4);
+        m.put(s0 + i, v * e * 0.7, pr, 0.4);
     }
 }
 
@@ -287,7 +296,7 @@ void Voices::riser(Mix& m, double start, double end, double gain) {
         double fadeOut = std::min(1.0, (len - t) / 0.03);
         double level = p * p * fadeOut;
         double pan = std::sin(TAU * 0.7 * t) * 0.5;
-        m.put(s0 + i, gain * bp.process(w.next()) * 2.0 * level, pan, 0.5);
+        m.put(s0 + i, gain * bp.process(w.next()) * 2.0 * level, Mix::panGains(pan), 0.5);
     }
 }
 

@@ -11,8 +11,24 @@ struct Mix {
     double rate;
     std::vector<float> dryL, dryR, sendL, sendR;
 
-    // Adds a mono sample at index i with equal-power pan (-1 left .. 1 right) and a send level.
-    void put(int64_t i, double v, double pan, double send);
+    // Equal-power gains of a pan position (-1 left .. 1 right).
+    struct Pan {
+        double left;
+        double right;
+    };
+    static Pan panGains(double pan);
+    // Adds a mono sample at frame i, panned, and the same times `send` to the reverb bus.
+    void put(int64_t i, double v, Pan pan, double send) {
+        if (i < 0 || i >= frames()) {
+            return;
+        }
+        double l = v * pan.left;
+        double r = v * pan.right;
+        dryL[i] += static_cast<float>(l);
+        dryR[i] += static_cast<float>(r);
+        sendL[i] += static_cast<float>(l * send);
+        sendR[i] += static_cast<float>(r * send);
+    }
     int64_t frames() const { return static_cast<int64_t>(dryL.size()); }
 };
 

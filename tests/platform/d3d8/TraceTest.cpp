@@ -1,0 +1,112 @@
+// The call trace of a short sequence, read back line by line.
+#include "DeviceFixture.h"
+
+#include "PlatformOptions.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
+    const std::string path = ::testing::TempDir() + "d3d8-trace-test.txt";
+    PlatformOptions::get().tracePath = path;
+    IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
+    PlatformOptions::get().tracePath.clear();
+    ASSERT_NE(direct3d, nullptr);
+    D3DPRESENT_PARAMETERS params{};
+    params.BackBufferWidth = 800;
+    params.BackBufferHeight = 600;
+    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    params.SwapEffect = D3DSWAPEFFECT_FLIP;
+    params.Windowed = TRUE;
+    params.EnableAutoDepthStencil = TRUE;
+    params.AutoDepthStencilFormat = D3DFMT_D24S8;
+    IDirect3DDevice8* device = nullptr;
+    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
+                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &device),
+              D3D_OK);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_POINTSIZE, 0x3FC00000); // 1.5f
+    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    D3DMATRIX scale{};
+    scale._11 = 0.1f;
+    scale._22 = 2.0f;
+    scale._33 = 1.0f / 3.0f;
+    scale._44 = 1.0f;
+    device->SetTransform(D3DTS_WORLD, &scale);
+    device->BeginScene();
+    device->SetVertexShader(COLOR_FVF);
+    ColorVertex quad[4] = {{0, 0, 0.5f, 1, 0xFF00FF00},
+                           {10, 0, 0.5f, 1, 0xFF00FF00},
+                           {10, 10, 0.5f, 1, 0xFF00FF00},
+                           {0, 10, 0.5f, 1, 0xFF00FF00}};
+    device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(ColorVertex));
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    device->SetRenderState(D3DRS_CULLMODE, 42); // refused
+    IDirect3DTexture8* texture = nullptr;
+    device->CreateTexture(16, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+    device->SetTexture(0, texture);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+    EXPECT_EQ(device->Release(), 0u);
+    EXPECT_EQ(direct3d->Release(), 0u);
+
+    std::vector<std::string> lines = readLines(path);
+    const std::vector<std::string> expected = {
+        "0 Direct3DCreate8(this = NULL, SDKVersion = 220) = 0",
+        "0 IDirect3D8::CreateDevice(this = direct3d1, Adapter = 0, DeviceType = "
+        "D3DDEVTYPE_HAL, hFocusWindow = ",
+        "0 IDirect3DDevice8::SetRenderState(this = device1, State = D3DRS_CULLMODE, Value = "
+        "D3DCULL_NONE)",
+        "0 IDirect3DDevice8::SetRenderState(this = device1, State = D3DRS_POINTSIZE, Value = 1.5)",
+        "0 IDirect3DDevice8::SetTextureStageState(this = device1, Stage = 0, Type = "
+        "D3DTSS_COLORARG1, Value = D3DTA_TEXTURE | D3DTA_COMPLEMENT)",
+        "0 IDirect3DDevice8::Clear(this = device1, Count = 0, pRects = NULL, Flags = "
+        "D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, Color = 0xff000000, Z = 1, Stencil = 0)",
+        "0 IDirect3DDevice8::SetTransform(this = device1, State = D3DTS_WORLD, pMatrix = "
+        "{{0.100000001, 0, 0, 0}, {0, 2, 0, 0}, {0, 0, 0.333333343, 0}, {0, 0, 0, 1}})",
+        "0 IDirect3DDevice8::BeginScene(this = device1)",
+        "0 IDirect3DDevice8::SetVertexShader(this = device1, Handle = D3DFVF_XYZRHW | "
+        "D3DFVF_DIFFUSE | D3DFVF_TEX0)",
+        "0 IDirect3DDevice8::DrawPrimitiveUP(this = device1, PrimitiveType = D3DPT_TRIANGLEFAN, "
+        "PrimitiveCount = 2, pVertexStreamZeroData = [{0, 0, 0.5, 1, 0xff00ff00}, {10, 0, 0.5, 1, "
+        "0xff00ff00}, {10, 10, 0.5, 1, 0xff00ff00}, {0, 10, 0.5, 1, 0xff00ff00}], "
+        "VertexStreamZeroStride = 20)",
+        "0 IDirect3DDevice8::EndScene(this = device1)",
+        "0 IDirect3DDevice8::Present(this = device1, pSourceRect = NULL, pDestRect = NULL, "
+        "hDestWindowOverride = NULL, pDirtyRegion = NULL)",
+        "1 IDirect3DDevice8::SetRenderState(this = device1, State = D3DRS_CULLMODE, Value = 42) = "
+        "D3DERR_INVALIDCALL",
+        "1 IDirect3DDevice8::CreateTexture(this = device1, Width = 16, Height = 8, Levels = 1, "
+        "Usage = 0, Format = D3DFMT_A8R8G8B8, Pool = D3DPOOL_MANAGED, ppTexture = &texture1)",
+        "1 IDirect3DDevice8::SetTexture(this = device1, Stage = 0, pTexture = texture1)",
+        "1 IDirect3DDevice8::SetTexture(this = device1, Stage = 0, pTexture = NULL)",
+        "1 IDirect3DDevice8::Release(this = device1) = 0",
+        "1 IDirect3D8::Release(this = direct3d1) = 0",
+    };
+    ASSERT_EQ(lines.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i].compare(0, expected[i].size(), expected[i]), 0)
+            << "line " << i << ":\n  " << lines[i] << "\nexpected:\n  " << expected[i];
+    }
+    // The floats read back to the very values written.
+    float third = 0.0f;
+    ASSERT_EQ(std::sscanf("0.333333343", "%f", &third), 1);
+    EXPECT_EQ(third, 1.0f / 3.0f);
+    std::remove(path.c_str());
+}

@@ -103,8 +103,8 @@ HRESULT walk(IDirectXFileData* object, D3DXMATRIX& current, int depth, Walk& sta
     return S_OK; // other objects carry nothing for the mesh
 }
 
-// Reads every top-level object of the file into the walk.
-HRESULT readFile(LPCSTR fileName, Walk& state) {
+// Reads every top-level object of the file (or memory) into the walk.
+HRESULT readFile(LPVOID source, DXFILELOADOPTIONS from, Walk& state) {
     registerXFileModule();
     HMODULE library = GetModuleHandleA("d3dxof.dll");
     if (library == nullptr) {
@@ -128,7 +128,7 @@ HRESULT readFile(LPCSTR fileName, Walk& state) {
                                  static_cast<DWORD>(block.size()));
     LPDIRECTXFILEENUMOBJECT enumerator = nullptr;
     if (SUCCEEDED(hr)) {
-        hr = file->CreateEnumObject(const_cast<char*>(fileName), DXFILELOAD_FROMFILE, &enumerator);
+        hr = file->CreateEnumObject(source, from, &enumerator);
     }
     while (SUCCEEDED(hr)) {
         LPDIRECTXFILEDATA object = nullptr;
@@ -154,11 +154,13 @@ HRESULT readFile(LPCSTR fileName, Walk& state) {
 
 } // namespace
 
-HRESULT XMeshFile::read(LPCSTR fileName, MeshData& out, int& meshCount) {
+namespace {
+
+HRESULT readInto(LPVOID source, DXFILELOADOPTIONS from, MeshData& out, int& meshCount) {
     Walk state;
     HRESULT hr;
     try {
-        hr = readFile(fileName, state);
+        hr = readFile(source, from, state);
     } catch (const std::bad_alloc&) {
         hr = E_OUTOFMEMORY;
     }
@@ -167,4 +169,18 @@ HRESULT XMeshFile::read(LPCSTR fileName, MeshData& out, int& meshCount) {
         out = std::move(state.result);
     }
     return hr;
+}
+
+} // namespace
+
+HRESULT XMeshFile::read(LPCSTR fileName, MeshData& out, int& meshCount) {
+    return readInto(const_cast<char*>(fileName), DXFILELOAD_FROMFILE, out, meshCount);
+}
+
+HRESULT XMeshFile::readMemory(const void* data, size_t size, MeshData& out, int& meshCount) {
+    if (size > 0xFFFFFFFFu) {
+        return E_OUTOFMEMORY;
+    }
+    DXFILELOADMEMORY memory{const_cast<void*>(data), static_cast<DWORD>(size)};
+    return readInto(&memory, DXFILELOAD_FROMMEMORY, out, meshCount);
 }

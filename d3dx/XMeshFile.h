@@ -3,6 +3,8 @@
 #pragma once
 
 #include "MeshData.h"
+#include <cstddef>
+
 #include "windef.h"
 
 // Every Mesh object brings its materials, or one grey default material when it
@@ -13,4 +15,6 @@ public:
     // none). Answers the parser's or the library's failure, E_FAIL for malformed
     // meshes or frames nested or repeated beyond reason, E_OUTOFMEMORY.
     static HRESULT read(LPCSTR fileName, MeshData& out, int& meshCount);
+    // The same for a file already in memory.
+    static HRESULT readMemory(const void* data, size_t size, MeshData& out, int& meshCount);
 };

@@ -3,6 +3,8 @@
 #include <cstring>
 
 namespace {
+// The SDK version of Direct3D 8.0, which this program was written against.
+const UINT DIRECT3D_8_0_SDK_VERSION = 120;
 const char* const MAG_FILTER_FAILED = "テクスチャの拡大フィルタを設定することができませんでした。";
 const char* const MIN_FILTER_FAILED = "テクスチャの縮小フィルタを設定することができませんでした。";
 } // namespace
@@ -26,7 +28,7 @@ int GraphicsDevice::create(HWND window, int width, int height) {
     this->width = width;
     this->height = height;
     this->window = window;
-    direct3d = Direct3DCreate8(D3D_SDK_VERSION);
+    direct3d = Direct3DCreate8(DIRECT3D_8_0_SDK_VERSION);
     if (direct3d == nullptr) {
         // No Direct3D at all: fail the same way as when no device can be made.
         MessageBoxA(nullptr, "Failed Initting", "Error", MB_OK);

@@ -35,9 +35,9 @@ Image clouds(uint32_t seed, int cellsX, int cellsY, int bandU, int bandV, float 
             float n = base.fractal(u, v, cellsX, cellsY, 6, 0.55f);
             float band = 0.5f + 0.5f * std::sin(TAU * (bandU * u + bandV * v) + 4.0f * w);
             float d = n * (1.0f - bandDepth + bandDepth * band);
-            float density = smoothstep(0.30f, 0.78f, d);
+            float density = smoothstep(0.26f, 0.78f, d);
             float highlight = smoothstep(0.55f, 0.95f, d);
-            Rgb c = scale(SLATE, 0.42f * density);
+            Rgb c = scale(SLATE, 0.5f * density);
             c = mix(c, grey(0.42f), highlight * 0.35f);
             img.at(x, y) = c;
         }

@@ -42,7 +42,7 @@ Image FrameArt::band() {
                 float oy = qy > 0 ? qy : 0;
                 return ox * ox + oy * oy <= 9.0f;
             },
-            grey(0.13f));
+            grey(0.11f));
     }
     return img;
 }

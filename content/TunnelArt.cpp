@@ -30,7 +30,7 @@ Image TunnelArt::title() {
     Image img(256, 256, BLACK);
     Canvas cv(img);
     const char* cells[3] = {"LET", "TER", "BOX"};
-    StrokeFont::Style s{24.0f, 15.0f, 4.0f, 4.5f};
+    StrokeFont::Style s{24.0f, 12.5f, 4.0f, 4.5f};
     for (int i = 0; i < 3; ++i) {
         float x0 = 70.0f * i;
         // A square frame with one accent corner, inset so filtering never reaches a neighbour.

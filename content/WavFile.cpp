@@ -17,7 +17,9 @@ void put32(std::vector<uint8_t>& v, uint32_t x) {
 }
 
 void tag(std::vector<uint8_t>& v, const char* t) {
-    v.insert(v.end(), t, t + 4);
+    for (int i = 0; i < 4; ++i) {
+        v.push_back(static_cast<uint8_t>(t[i]));
+    }
 }
 
 uint32_t get16(const std::vector<uint8_t>& v, size_t at) {

@@ -251,7 +251,8 @@ private:
     bool framebufferDirty = true;
     bool fixedStateDirty = true;
     bool shaderKeyDirty = true;
-    uint32_t samplerDirtyMask = 0xff;
+    uint32_t samplerDirtyMask = 0xff; // sampler parameters of a stage changed
+    uint32_t textureDirtyMask = 0xff; // the texture bound to a stage changed
     uint64_t uniformVersion = 1;
     ShaderKey currentKey{};
     ShaderProgram* currentProgram = nullptr;

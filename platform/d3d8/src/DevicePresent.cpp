@@ -249,6 +249,7 @@ void Device::releaseBindings() {
     }
     framebufferDirty = fixedStateDirty = shaderKeyDirty = true;
     samplerDirtyMask = 0xff;
+    textureDirtyMask = 0xff;
 }
 
 void Device::destroy() {

@@ -377,6 +377,7 @@ void Device::setDefaultStates() {
     vertexShader = 0;
     framebufferDirty = fixedStateDirty = shaderKeyDirty = true;
     samplerDirtyMask = 0xff;
+    textureDirtyMask = 0xff;
     ++uniformVersion;
 }
 
@@ -514,7 +515,7 @@ HRESULT Device::SetTexture(DWORD Stage, IDirect3DBaseTexture8* pTexture) {
     if ((old == nullptr) != (texture == nullptr)) {
         shaderKeyDirty = true;
     }
-    samplerDirtyMask |= 1u << Stage;
+    textureDirtyMask |= 1u << Stage;
     if (old != nullptr) {
         old->Release();
     }
@@ -984,16 +985,19 @@ void Device::applyFixedState() {
 }
 
 void Device::applySamplers() {
+    // Binding a texture is cheap; sampler parameters are set only when a stage state changed.
     for (int stage = 0; stage < MAX_STAGES; ++stage) {
+        if (textureDirtyMask & (1u << stage)) {
+            Texture* texture = textures[stage];
+            GLuint name = texture != nullptr ? texture->glTexture() : 0;
+            if (boundTextures[stage] != name) {
+                glActiveTexture(GL_TEXTURE0 + stage);
+                glBindTexture(GL_TEXTURE_2D, name);
+                boundTextures[stage] = name;
+            }
+        }
         if (!(samplerDirtyMask & (1u << stage))) {
             continue;
-        }
-        Texture* texture = textures[stage];
-        GLuint name = texture != nullptr ? texture->glTexture() : 0;
-        if (boundTextures[stage] != name) {
-            glActiveTexture(GL_TEXTURE0 + stage);
-            glBindTexture(GL_TEXTURE_2D, name);
-            boundTextures[stage] = name;
         }
         const DWORD* s = stageStates[stage];
         GLuint sampler = samplers[stage];
@@ -1028,6 +1032,7 @@ void Device::applySamplers() {
         glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(s[D3DTSS_MAXMIPLEVEL]));
     }
     samplerDirtyMask = 0;
+    textureDirtyMask = 0;
 }
 
 ShaderKey Device::buildShaderKey(D3DPRIMITIVETYPE type) const {
@@ -1210,7 +1215,7 @@ bool Device::applyDrawState(D3DPRIMITIVETYPE type) {
     if (fixedStateDirty) {
         applyFixedState();
     }
-    if (samplerDirtyMask != 0) {
+    if ((samplerDirtyMask | textureDirtyMask) != 0) {
         applySamplers();
     }
     bool points = type == D3DPT_POINTLIST || renderStates[D3DRS_FILLMODE] == D3DFILL_POINT;

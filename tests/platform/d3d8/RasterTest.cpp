@@ -210,3 +210,45 @@ TEST_F(DeviceTest, AlphaTestComparesTheEightBitAlpha) {
     EXPECT_EQ(readPixel(5, 5), 0xFFFF0000u);
     EXPECT_EQ(readPixel(15, 5), 0xFF000000u);
 }
+
+TEST_F(DeviceTest, EveryPrimitiveTypeDraws) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetVertexShader(COLOR_FVF);
+    const D3DCOLOR white = 0xFFFFFFFF;
+    ColorVertex points[2] = {{5, 5, 0, 1, white}, {7, 5, 0, 1, white}};
+    ColorVertex lines[4] = {
+        {0, 10, 0, 1, white}, {10, 10, 0, 1, white}, {0, 12, 0, 1, white}, {10, 12, 0, 1, white}};
+    ColorVertex strip[3] = {{0, 14, 0, 1, white}, {10, 14, 0, 1, white}, {10, 16, 0, 1, white}};
+    ColorVertex triangles[4] = {
+        {20, 0, 0, 1, white}, {30, 0, 0, 1, white}, {20, 10, 0, 1, white}, {30, 10, 0, 1, white}};
+    device->BeginScene();
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 2, points, sizeof(ColorVertex)), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_LINELIST, 2, lines, sizeof(ColorVertex)), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_LINESTRIP, 2, strip, sizeof(ColorVertex)), D3D_OK);
+    // A strip's second triangle winds the other way as listed; it is not culled.
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, triangles, sizeof(ColorVertex)),
+              D3D_OK);
+    device->EndScene();
+    std::vector<uint32_t> p = readTarget();
+    // Points of size 1 cover the pixel they are centred on.
+    EXPECT_EQ(p[5 * 800 + 5], white);
+    EXPECT_EQ(p[5 * 800 + 7], white);
+    EXPECT_EQ(p[5 * 800 + 6], 0xFF000000u);
+    EXPECT_EQ(p[10 * 800 + 5], white);
+    EXPECT_EQ(p[12 * 800 + 5], white);
+    EXPECT_EQ(p[11 * 800 + 5], 0xFF000000u);
+    EXPECT_EQ(p[14 * 800 + 5], white);
+    EXPECT_EQ(p[15 * 800 + 10], white);
+    EXPECT_EQ(p[2 * 800 + 22], white);
+    EXPECT_EQ(p[8 * 800 + 28], white);
+}
+
+TEST_F(DeviceTest, WireframeFillDrawsTheEdgesOnly) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    device->BeginScene();
+    drawQuad(10, 10, 40, 40, 0xFFFFFFFF);
+    device->EndScene();
+    EXPECT_EQ(readPixel(25, 10), 0xFFFFFFFFu);
+    EXPECT_EQ(readPixel(20, 30), 0xFF000000u);
+}

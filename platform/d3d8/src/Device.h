@@ -201,6 +201,15 @@ private:
     GLuint framebufferFor(GLuint colorTexture, GLuint level, GLuint depth);
     void setEnabled(GLenum cap, bool enable, int slot);
     void invalidateGlCache();
+    // Makes this device the one whose GL state the caches describe (another device may
+    // have drawn since, on the same context).
+    void activate() {
+        if (activeDevice != this) {
+            switchToThisDevice();
+        }
+    }
+    void switchToThisDevice();
+    static Device* activeDevice;
 
     // Drawing (DeviceDraw.cpp).
     HRESULT checkDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT* vertexCount) const;

@@ -85,6 +85,7 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     if (Count == 0 && pRects != nullptr) {
         return D3D_OK; // no rectangles: nothing to clear
     }
+    activate();
     if (framebufferDirty) {
         applyFramebuffer();
     }
@@ -247,6 +248,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
     if (end > streamSource->size()) {
         return D3DERR_INVALIDCALL;
     }
+    activate();
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
@@ -285,6 +287,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
     if (end > streamSource->size()) {
         return D3DERR_INVALIDCALL;
     }
+    activate();
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
@@ -309,6 +312,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
         pVertexStreamZeroData == nullptr || VertexStreamZeroStride < fvfVertexSize(vertexShader)) {
         return D3DERR_INVALIDCALL;
     }
+    activate();
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
@@ -350,6 +354,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
             return D3DERR_INVALIDCALL;
         }
     }
+    activate();
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }

@@ -59,6 +59,23 @@ bool normaliseParameters(D3DPRESENT_PARAMETERS& p, SDL_Window* window) {
 
 } // namespace
 
+Device* Device::activeDevice = nullptr;
+
+void Device::switchToThisDevice() {
+    GlContext::get()->makeCurrent(window);
+    glBindVertexArray(vertexArray);
+    for (GLuint i = 0; i < MAX_STAGES; ++i) {
+        glBindSampler(i, samplers[i]);
+    }
+    invalidateGlCache();
+    boundArrayBuffer = boundElementBuffer = layoutBuffer = ~0u;
+    for (GLuint& texture : boundTextures) {
+        texture = ~0u;
+    }
+    textureDirtyMask = 0xff;
+    activeDevice = this;
+}
+
 Device::Device(Direct3D8* owner, D3DDEVTYPE type, HWND focus, DWORD flags)
     : direct3d(owner), deviceType(type), focusWindow(focus), behaviorFlags(flags) {
     direct3d->AddRef();
@@ -80,6 +97,7 @@ HRESULT Device::initialise(D3DPRESENT_PARAMETERS* params) {
     }
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
+    activeDevice = this;
     glGenSamplers(MAX_STAGES, samplers);
     for (GLuint i = 0; i < MAX_STAGES; ++i) {
         glBindSampler(i, samplers[i]);
@@ -254,7 +272,11 @@ void Device::releaseBindings() {
 
 void Device::destroy() {
     destroyed = true;
-    GlContext::get()->makeCurrent(window);
+    if (activeDevice == this) {
+        activeDevice = nullptr;
+    }
+    // The program's window may already be gone; the context's own window always exists.
+    GlContext::get()->makeCurrent(nullptr);
     ++internalRefs; // the swap chain's surfaces report back while going
     destroySwapChain();
     --internalRefs;
@@ -270,8 +292,6 @@ void Device::destroy() {
     glBindVertexArray(0);
     glDeleteVertexArrays(1, &vertexArray);
     glCheckErrors("device release");
-    // The window may be destroyed after the device: the context goes back to its own.
-    GlContext::get()->makeCurrent(nullptr);
 }
 
 Device::~Device() {
@@ -295,6 +315,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     if (inScene) {
         return D3DERR_INVALIDCALL;
     }
+    activate();
     // The presented buffer becomes the front buffer; with flip (and discard) the old front
     // buffer becomes the back buffer, with copy the back buffer keeps its picture.
     if (presentParams.SwapEffect == D3DSWAPEFFECT_COPY ||
@@ -360,6 +381,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
         return D3DERR_INVALIDCALL;
     }
     // Bindings and states go back to what a new device has.
+    activate();
     releaseBindings();
     ++internalRefs;
     destroySwapChain();

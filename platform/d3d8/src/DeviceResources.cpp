@@ -273,6 +273,7 @@ HRESULT Device::CopyRects(IDirect3DSurface8* pSourceSurface, CONST RECT* pSource
             return D3DERR_INVALIDCALL;
         }
     }
+    activate();
     const bool sourceTarget = source->isColorTarget();
     const bool destinationTarget = destination->isColorTarget();
     for (UINT i = 0; i < count; ++i) {
@@ -366,6 +367,7 @@ HRESULT Device::GetFrontBuffer(IDirect3DSurface8* pDestSurface) {
         destination->height() < frontBuffer->height()) {
         return D3DERR_INVALIDCALL;
     }
+    activate();
     RECT rect{0, 0, static_cast<LONG>(frontBuffer->width()),
               static_cast<LONG>(frontBuffer->height())};
     if (!readTarget(frontBuffer, rect, destination->memory(), destination->pitch())) {

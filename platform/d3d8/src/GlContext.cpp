@@ -63,7 +63,7 @@ bool GlContext::create() {
 
 bool GlContext::makeCurrent(SDL_Window* window) {
     SDL_Window* target = window != nullptr ? window : hidden;
-    if (target == current) {
+    if (target == current && SDL_GL_GetCurrentContext() == context) {
         return true;
     }
     if (SDL_GL_MakeCurrent(target, context) != 0) {
@@ -71,4 +71,11 @@ bool GlContext::makeCurrent(SDL_Window* window) {
     }
     current = target;
     return true;
+}
+
+void GlContext::ensureCurrent() {
+    GlContext* instance = get();
+    if (instance != nullptr && SDL_GL_GetCurrentContext() != instance->context) {
+        instance->makeCurrent(nullptr);
+    }
 }

@@ -11,6 +11,10 @@ public:
 
     // Makes the context current on window (the hidden window when window is null).
     bool makeCurrent(SDL_Window* window);
+    // Makes sure the context is current somewhere (on its own window if it was dropped, as
+    // SDL does when the window it was current on is destroyed): resources may be released
+    // after the program's window is gone.
+    static void ensureCurrent();
     SDL_Window* currentWindow() const { return current; }
     bool isSoftware() const { return software; }
     const char* renderer() const { return rendererName; }

@@ -1,6 +1,7 @@
 #include "IndexBuffer.h"
 
 #include "Device.h"
+#include "GlContext.h"
 
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : DeviceResource(device), usage(usage), format(format), pool(pool), bytes(length, 0) {}
@@ -14,6 +15,7 @@ bool IndexBuffer::create() {
 }
 
 IndexBuffer::~IndexBuffer() {
+    GlContext::ensureCurrent();
     if (buffer != 0) {
         device->forgetBuffer(buffer);
         glDeleteBuffers(1, &buffer);

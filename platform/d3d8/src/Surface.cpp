@@ -1,6 +1,7 @@
 #include "Surface.h"
 
 #include "Device.h"
+#include "GlContext.h"
 #include "Formats.h"
 #include "Texture.h"
 
@@ -32,6 +33,7 @@ Surface* Surface::createBackBuffer(Device* device, UINT width, UINT height, D3DF
 }
 
 Surface::~Surface() {
+    GlContext::ensureCurrent();
     releaseGl();
     if (surfaceKind != Kind::TextureLevel && !ownedByDevice) {
         owner->releaseInternalRef();

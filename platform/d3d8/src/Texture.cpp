@@ -1,6 +1,7 @@
 #include "Texture.h"
 
 #include "Device.h"
+#include "GlContext.h"
 #include "Formats.h"
 #include "Surface.h"
 
@@ -48,6 +49,7 @@ bool Texture::create() {
 }
 
 Texture::~Texture() {
+    GlContext::ensureCurrent();
     for (MipLevel& level : levels) {
         delete level.surface;
     }

@@ -1,6 +1,7 @@
 #include "VertexBuffer.h"
 
 #include "Device.h"
+#include "GlContext.h"
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
     : DeviceResource(device), usage(usage), fvf(fvf), pool(pool), bytes(length, 0) {}
@@ -14,6 +15,7 @@ bool VertexBuffer::create() {
 }
 
 VertexBuffer::~VertexBuffer() {
+    GlContext::ensureCurrent();
     if (buffer != 0) {
         device->forgetBuffer(buffer);
         glDeleteBuffers(1, &buffer);

@@ -362,3 +362,26 @@ TEST_F(DeviceTest, AWarmFrameCompilesNoShader) {
     EXPECT_EQ(ShaderCache::totalCompiles(), warm);
     texture->Release();
 }
+
+TEST_F(DeviceTest, ResourcesMayBeReleasedAfterTheDeviceAndItsWindow) {
+    HWND window = CreateWindowExA(0, "d3d8test", "", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    D3DPRESENT_PARAMETERS small = params;
+    small.BackBufferWidth = 320;
+    small.BackBufferHeight = 240;
+    IDirect3DDevice8* second = nullptr;
+    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, window,
+                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &small, &second),
+              D3D_OK);
+    IDirect3DTexture8* texture = nullptr;
+    ASSERT_EQ(second->CreateTexture(16, 16, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture),
+              D3D_OK);
+    ASSERT_EQ(second->SetTexture(0, texture), D3D_OK);
+    EXPECT_EQ(second->Release(), 0u);
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_EQ(texture->Release(), 0u);
+    // The first device goes on drawing.
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    EXPECT_EQ(readPixel(1, 1), 0xFF00FF00u);
+}

@@ -15,50 +15,60 @@ void XTemplateRegistry::add(std::shared_ptr<const XTemplate> templ) {
 
 namespace {
 
-bool matches(const XObject& object, const std::string& name, const GUID* id) {
-    if (!name.empty() && object.name != name) {
-        return false;
+std::tuple<uint32_t, uint16_t, uint16_t, uint64_t> key(const GUID& id) {
+    uint64_t tail = 0;
+    for (uint8_t b : id.Data4) {
+        tail = tail << 8 | b;
     }
-    if (id != nullptr && object.id != *id) {
-        return false;
-    }
-    return true;
+    return {id.Data1, id.Data2, id.Data3, tail};
 }
 
-const XObject* searchChildren(const XObject& parent, const std::string& name, const GUID* id) {
-    // Iterative depth-first walk: nesting depth is bounded by the parser, but a
-    // loop keeps the stack flat regardless.
-    std::vector<const XObject*> pending{&parent};
+} // namespace
+
+void XDocument::index() {
+    byName.clear();
+    byId.clear();
+    // Top-level objects first, then every object depth first; the first of a
+    // name or id wins. The walk keeps its own stack.
+    auto enter = [&](const XObject* object) {
+        if (!object->name.empty()) {
+            byName.emplace(object->name, object);
+        }
+        if (object->id != GUID{}) {
+            byId.emplace(key(object->id), object);
+        }
+    };
+    for (const auto& object : objects) {
+        enter(object.get());
+    }
+    std::vector<const XObject*> pending;
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        pending.push_back(it->get());
+    }
     while (!pending.empty()) {
         const XObject* object = pending.back();
         pending.pop_back();
+        enter(object);
         for (auto it = object->children.rbegin(); it != object->children.rend(); ++it) {
             if (it->object) {
                 pending.push_back(it->object.get());
             }
         }
-        if (object != &parent && matches(*object, name, id)) {
-            return object;
-        }
     }
-    return nullptr;
 }
 
-} // namespace
-
 const XObject* XDocument::resolve(const std::string& name, const GUID* id) const {
-    if (name.empty() && id == nullptr) {
-        return nullptr;
-    }
-    for (const auto& object : objects) {
-        if (matches(*object, name, id)) {
-            return object.get();
+    if (!name.empty()) {
+        auto found = byName.find(name);
+        if (found == byName.end()) {
+            return nullptr;
         }
+        // A name and an id must both match; the named object is the candidate.
+        return id == nullptr || found->second->id == *id ? found->second : nullptr;
     }
-    for (const auto& object : objects) {
-        if (const XObject* found = searchChildren(*object, name, id)) {
-            return found;
-        }
+    if (id != nullptr) {
+        auto found = byId.find(key(*id));
+        return found == byId.end() ? nullptr : found->second;
     }
     return nullptr;
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "windef.h"
@@ -106,7 +107,14 @@ struct XDocument {
 
     // The named (or identified) object a reference stands for, searched
     // top-level objects first, then depth first; null when there is none.
+    // Lookups go through an index built by index(), so that a file full of
+    // references costs no more than its size.
     const XObject* resolve(const std::string& name, const GUID* id) const;
+    void index();
+
+private:
+    std::map<std::string, const XObject*> byName;
+    std::map<std::tuple<uint32_t, uint16_t, uint16_t, uint64_t>, const XObject*> byId;
 };
 
 // The identifier of IUnknown, which every object here answers to.

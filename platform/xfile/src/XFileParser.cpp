@@ -93,6 +93,7 @@ HRESULT XFileParser::parse(const uint8_t* data, size_t size, XDocument& document
     XFileParser parser(tokenizer, document);
     try {
         parser.run();
+        document.index();
     } catch (const XParseError& error) {
         return error.code;
     } catch (const std::bad_alloc&) {

@@ -44,7 +44,7 @@ TEST(FuzzSmoke, XFileParser) {
     for (const auto& seed : seeds) {
         fuzzXFile(seed.data(), seed.size());
     }
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 1500; ++round) {
         std::vector<uint8_t> input = seeds[random() % seeds.size()];
         for (int e = 0, edits = 1 + static_cast<int>(random() % 4); e < edits && input.size() > 1;
              ++e) {

@@ -1,4 +1,5 @@
 #include "GraphicsDevice.h"
+#include "MusicPlayer.h"
 #include "ProbeScene.h"
 #include "RecordingDevice.h"
 #include "Sequencer.h"
@@ -117,6 +118,35 @@ TEST_F(SequencerTest, LoadingScreenShowsTheBarFillingSlotBySlot) {
     EXPECT_EQ(sequence.slots[6], &sequence.idleA);
     EXPECT_EQ(sequence.slots[7], &sequence.idleB);
     EXPECT_NE(sequence.music, nullptr);
+}
+
+TEST_F(SequencerTest, MissingImagesAreNamedOnceEachAndThePlayGoesOn) {
+    // The recording device makes every texture load fail, as missing files do.
+    ASSERT_EQ(sequence.load(&graphics, 8), 0);
+    std::string shown = ::testing::internal::GetCapturedStderr();
+    for (const char* name : {"data\\loading.bmp", "data\\obi.bmp", "data\\cloud1.bmp",
+                             "data\\cloud2.bmp", "data\\cloud3.bmp", "data\\living.bmp"}) {
+        size_t at = shown.find(name);
+        ASSERT_NE(at, std::string::npos) << name << " in:\n" << shown;
+        EXPECT_EQ(shown.find(name, at + 1), std::string::npos) << name << " shown twice";
+        size_t lineStart = shown.rfind('\n', at);
+        lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+        EXPECT_NE(shown.substr(lineStart, at - lineStart).find("エラー"), std::string::npos)
+            << "caption of " << name;
+    }
+    ::testing::internal::CaptureStderr(); // for TearDown
+
+    // Without the band image the bands are drawn untextured.
+    device.clear();
+    sequence.render();
+    EXPECT_EQ(sequence.update(), 0);
+    std::vector<RecordedCall> binds = device.named("SetTexture");
+    ASSERT_FALSE(binds.empty());
+    for (const RecordedCall& bind : binds) {
+        EXPECT_EQ(bind.args[1], 0u);
+    }
+    EXPECT_EQ(sequence.music->openParams.wDeviceID, 0u) << "no soundtrack: silent";
+    EXPECT_EQ(sequence.clock.getMark(), 72) << "the clock runs without the music";
 }
 
 TEST_F(SequencerTest, SlotZeroStartsAfterTheLastLoadingFrame) {

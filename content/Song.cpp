@@ -44,14 +44,28 @@ const Chord GM{{55, 59, 62}, 43};
 const Chord DM{{53, 57, 62}, 38};
 const Chord EM{{56, 59, 64}, 40};
 
-void padChord(Mix& m, const Section& s, double beat, double beats, const Chord& c, double gain,
-              double bright) {
+// What the sections write into: the main mix, the pads on a bus of their own (they duck under
+// the kick), and the kick times that drive the ducking.
+struct Arrangement {
+    Mix& main;
+    Mix& pads;
+    std::vector<double> kicks;
+    operator Mix&() { return main; }
+};
+
+void kick(Arrangement& m, double start, double gain) {
+    Voices::kick(m.main, start, gain);
+    m.kicks.push_back(start);
+}
+
+void padChord(Arrangement& m, const Section& s, double beat, double beats, const Chord& c,
+              double gain, double bright) {
     for (int n : c.notes) {
-        Voices::pad(m, s.at(beat), beats * s.beat, n, gain, bright);
+        Voices::pad(m.pads, s.at(beat), beats * s.beat, n, gain, bright);
     }
 }
 
-void arpeggio(Mix& m, const Section& s, double from, double to, const Chord& c, double gain,
+void arpeggio(Arrangement& m, const Section& s, double from, double to, const Chord& c, double gain,
               double bright) {
     const int order[8] = {0, 1, 2, 3, 2, 1, 3, 2};
     int k = 0;
@@ -62,13 +76,13 @@ void arpeggio(Mix& m, const Section& s, double from, double to, const Chord& c, 
     }
 }
 
-void fourOnFloor(Mix& m, const Section& s, double from, double to, double gain) {
+void fourOnFloor(Arrangement& m, const Section& s, double from, double to, double gain) {
     for (double b = from; b < to - 1e-9; b += 1.0) {
-        Voices::kick(m, s.at(b), gain);
+        kick(m, s.at(b), gain);
     }
 }
 
-void hats(Mix& m, const Section& s, double from, double to, double step, double gain) {
+void hats(Arrangement& m, const Section& s, double from, double to, double step, double gain) {
     int k = 0;
     for (double b = from; b < to - 1e-9; b += step, ++k) {
         bool accent = std::fmod(b, 1.0) > 0.49 && std::fmod(b, 1.0) < 0.51;
@@ -76,14 +90,14 @@ void hats(Mix& m, const Section& s, double from, double to, double step, double 
     }
 }
 
-void boundaryHit(Mix& m, const Section& s) {
+void boundaryHit(Arrangement& m, const Section& s) {
     Voices::crash(m, s.start, 0.22);
-    Voices::kick(m, s.start, 0.9);
+    kick(m, s.start, 0.9);
 }
 
 // Section 0: clouds. Pads and a sparse bell line over a low drone; plucks join with the strips;
 // a noise sweep leads into the tunnel.
-void clouds(Mix& m) {
+void clouds(Arrangement& m) {
     Section s = section(0);
     const Chord prog[4] = {AM, FM, CM, GM};
     for (int bar = 0; bar < 4; ++bar) {
@@ -106,7 +120,7 @@ void clouds(Mix& m) {
 }
 
 // Section 1: title pulses on every beat, then the tunnel groove.
-void tunnel(Mix& m) {
+void tunnel(Arrangement& m) {
     Section s = section(1);
     boundaryHit(m, s);
     const Chord prog[7] = {AM, FM, CM, GM, AM, FM, GM};
@@ -132,7 +146,7 @@ void tunnel(Mix& m) {
 }
 
 // Section 2: particles. The full groove with a lead line.
-void particles(Mix& m) {
+void particles(Arrangement& m) {
     Section s = section(2);
     boundaryHit(m, s);
     const Chord prog[5] = {AM, FM, CM, GM, AM};
@@ -164,7 +178,7 @@ void particles(Mix& m) {
 }
 
 // Section 3: the mirror floor. Half time and darker; the drums leave as the picture goes red.
-void mirror(Mix& m) {
+void mirror(Arrangement& m) {
     Section s = section(3);
     boundaryHit(m, s);
     const Chord prog[6] = {DM, AM, FM, EM, DM, EM};
@@ -176,9 +190,9 @@ void mirror(Mix& m) {
         Voices::bass(m, s.at(from), (len - 0.5) * s.beat, c.root, 0.45);
         if (bar < 4) {
             if (bar > 0) {
-                Voices::kick(m, s.at(from), 0.85);
+                kick(m, s.at(from), 0.85);
             }
-            Voices::kick(m, s.at(from + 2.5), 0.7);
+            kick(m, s.at(from + 2.5), 0.7);
             Voices::snare(m, s.at(from + 2.0), 0.3);
             hats(m, s, from, from + 4.0, 1.0, 0.1);
         }
@@ -187,7 +201,7 @@ void mirror(Mix& m) {
 }
 
 // Section 4: glass. Bells and bright pads, rising into the white-out.
-void glass(Mix& m) {
+void glass(Arrangement& m) {
     Section s = section(4);
     boundaryHit(m, s);
     const Chord prog[6] = {FM, GM, AM, CM, FM, GM};
@@ -203,7 +217,7 @@ void glass(Mix& m) {
             Voices::bell(m, s.at(b), note, 0.05, k % 2 ? 0.5 : -0.5);
         }
         for (double b = from; b < from + len - 1e-9; b += 2.0) {
-            Voices::kick(m, s.at(b), 0.55);
+            kick(m, s.at(b), 0.55);
         }
         hats(m, s, from, from + len, 0.25, 0.07);
     }
@@ -211,7 +225,7 @@ void glass(Mix& m) {
 }
 
 // Section 5: the lattice groove, then the closing chord that fades to silence.
-void lattice(Mix& m) {
+void lattice(Arrangement& m) {
     Section s = section(5);
     boundaryHit(m, s);
     const Chord prog[4] = {AM, FM, CM, GM};
@@ -265,6 +279,30 @@ double gapGain(double t) {
     return g;
 }
 
+// Gain of the pad bus: each kick pulls it down by half within 4 ms, and it breathes back
+// over about a tenth of a second.
+std::vector<float> duckGain(const std::vector<double>& kicks, int64_t frames, double rate) {
+    std::vector<float> dip(static_cast<size_t>(frames), 0.0f);
+    const double depth = 0.5;
+    const double length = 0.45;
+    for (double k : kicks) {
+        int64_t from = static_cast<int64_t>(std::llround(k * rate));
+        int64_t n = static_cast<int64_t>(length * rate);
+        for (int64_t i = 0; i < n && from + i < frames; ++i) {
+            double u = i / rate;
+            double shape = u < 0.004 ? u / 0.004 : std::exp(-(u - 0.004) / 0.11);
+            shape *= std::min(1.0, (length - u) / 0.05);
+            float d = static_cast<float>(depth * shape);
+            float& slot = dip[static_cast<size_t>(from + i)];
+            slot = std::max(slot, d);
+        }
+    }
+    for (float& d : dip) {
+        d = 1.0f - d;
+    }
+    return dip;
+}
+
 // The closing fade, applied after the reverb so its tail ends at exactly zero too.
 double fadeGain(double t) {
     const double fadeStart = 66.0;
@@ -282,14 +320,23 @@ double fadeGain(double t) {
 
 Song::Stereo Song::render() {
     Mix m(LENGTH, RATE);
-    clouds(m);
-    tunnel(m);
-    particles(m);
-    mirror(m);
-    glass(m);
-    lattice(m);
+    Mix pads(LENGTH, RATE);
+    Arrangement a{m, pads, {}};
+    clouds(a);
+    tunnel(a);
+    particles(a);
+    mirror(a);
+    glass(a);
+    lattice(a);
 
     const int64_t n = m.frames();
+    std::vector<float> duck = duckGain(a.kicks, n, RATE);
+    for (int64_t i = 0; i < n; ++i) {
+        m.dryL[i] += pads.dryL[i] * duck[i];
+        m.dryR[i] += pads.dryR[i] * duck[i];
+        m.sendL[i] += pads.sendL[i] * duck[i];
+        m.sendR[i] += pads.sendR[i] * duck[i];
+    }
     for (int64_t i = 0; i < n; ++i) {
         float g = static_cast<float>(gapGain(i / RATE));
         m.dryL[i] *= g;

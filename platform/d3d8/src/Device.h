@@ -189,6 +189,7 @@ private:
     void destroySwapChain();
     void applyWindowMode();
     void resetViewportToTarget();
+    void growLights(DWORD index);
 
     // State application at draw time (DeviceState.cpp).
     void markRenderStateDirty(D3DRENDERSTATETYPE state);

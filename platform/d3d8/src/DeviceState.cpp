@@ -516,19 +516,25 @@ HRESULT Device::GetMaterial(D3DMATERIAL8* pMaterial) {
     return D3D_OK;
 }
 
+void Device::growLights(DWORD index) {
+    if (index < lights.size()) {
+        return;
+    }
+    // A light never set is the default: white, directional, shining along +z.
+    D3DLIGHT8 none{};
+    none.Type = D3DLIGHT_DIRECTIONAL;
+    none.Diffuse = {1, 1, 1, 0};
+    none.Direction = {0, 0, 1};
+    lights.resize(index + 1, none);
+    lightEnabled.resize(index + 1, 0);
+}
+
 HRESULT Device::SetLight(DWORD Index, CONST D3DLIGHT8* pLight) {
     if (pLight == nullptr || pLight->Type < D3DLIGHT_POINT || pLight->Type > D3DLIGHT_DIRECTIONAL ||
         Index > 0xffff) {
         return D3DERR_INVALIDCALL;
     }
-    if (Index >= lights.size()) {
-        D3DLIGHT8 none{};
-        none.Type = D3DLIGHT_DIRECTIONAL;
-        none.Diffuse = {1, 1, 1, 0};
-        none.Direction = {0, 0, 1};
-        lights.resize(Index + 1, none);
-        lightEnabled.resize(Index + 1, 0);
-    }
+    growLights(Index);
     if (lights[Index].Type != pLight->Type && lightEnabled[Index]) {
         shaderKeyDirty = true;
     }
@@ -549,15 +555,7 @@ HRESULT Device::LightEnable(DWORD Index, BOOL Enable) {
     if (Index > 0xffff) {
         return D3DERR_INVALIDCALL;
     }
-    if (Index >= lights.size()) {
-        // Enabling a light never set gives the default white directional light.
-        D3DLIGHT8 none{};
-        none.Type = D3DLIGHT_DIRECTIONAL;
-        none.Diffuse = {1, 1, 1, 0};
-        none.Direction = {0, 0, 1};
-        lights.resize(Index + 1, none);
-        lightEnabled.resize(Index + 1, 0);
-    }
+    growLights(Index);
     uint8_t value = Enable ? 1 : 0;
     if (lightEnabled[Index] != value) {
         lightEnabled[Index] = value;

@@ -1,25 +1,17 @@
 #include "IndexBuffer.h"
 
 #include "Device.h"
-#include "GlContext.h"
 
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : DeviceResource(device), usage(usage), format(format), pool(pool), bytes(length, 0) {}
+    : DeviceResource(device), usage(usage), format(format), pool(pool),
+      storage(length, (usage & D3DUSAGE_DYNAMIC) != 0) {}
 
 bool IndexBuffer::create() {
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_COPY_WRITE_BUFFER, buffer);
-    glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(bytes.size()), bytes.data(),
-                 (usage & D3DUSAGE_DYNAMIC) ? GL_STREAM_DRAW : GL_STATIC_DRAW);
-    return glCheckErrors("index buffer storage") == 0;
+    return storage.create();
 }
 
 IndexBuffer::~IndexBuffer() {
-    GlContext::ensureCurrent();
-    if (buffer != 0) {
-        device->forgetBuffer(buffer);
-        glDeleteBuffers(1, &buffer);
-    }
+    storage.destroy(device);
 }
 
 HRESULT IndexBuffer::QueryInterface(REFIID riid, void** object) {
@@ -36,38 +28,11 @@ HRESULT IndexBuffer::QueryInterface(REFIID riid, void** object) {
 }
 
 HRESULT IndexBuffer::Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) {
-    if (ppbData == nullptr || locked || OffsetToLock > bytes.size()) {
-        return D3DERR_INVALIDCALL;
-    }
-    UINT available = static_cast<UINT>(bytes.size()) - OffsetToLock;
-    // Size 0 locks the whole buffer from the offset.
-    UINT size = SizeToLock == 0 ? available : SizeToLock;
-    if (size > available) {
-        return D3DERR_INVALIDCALL;
-    }
-    locked = true;
-    discard = (Flags & D3DLOCK_DISCARD) != 0 && (usage & D3DUSAGE_DYNAMIC) != 0;
-    lockOffset = OffsetToLock;
-    lockSize = size;
-    *ppbData = bytes.data() + OffsetToLock;
-    return D3D_OK;
+    return storage.lock(OffsetToLock, SizeToLock, ppbData, Flags);
 }
 
 HRESULT IndexBuffer::Unlock() {
-    if (!locked) {
-        return D3DERR_INVALIDCALL;
-    }
-    locked = false;
-    glBindBuffer(GL_COPY_WRITE_BUFFER, buffer);
-    if (discard) {
-        // Fresh storage: draws still reading the old contents are not waited for.
-        glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(bytes.size()), bytes.data(),
-                     GL_STREAM_DRAW);
-    } else if (lockSize > 0) {
-        glBufferSubData(GL_COPY_WRITE_BUFFER, lockOffset, lockSize, bytes.data() + lockOffset);
-    }
-    GL_CHECK("index buffer unlock");
-    return D3D_OK;
+    return storage.unlock();
 }
 
 HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* pDesc) {
@@ -78,6 +43,6 @@ HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* pDesc) {
     pDesc->Type = D3DRTYPE_INDEXBUFFER;
     pDesc->Usage = usage;
     pDesc->Pool = pool;
-    pDesc->Size = static_cast<UINT>(bytes.size());
+    pDesc->Size = storage.size();
     return D3D_OK;
 }

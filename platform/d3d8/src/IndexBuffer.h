@@ -2,10 +2,9 @@
 #pragma once
 
 #include "DeviceResource.h"
-#include "GlCheck.h"
+#include "BufferStorage.h"
 
 #include <cstdint>
-#include <vector>
 
 class IndexBuffer : public DeviceResource<IDirect3DIndexBuffer8> {
 public:
@@ -18,10 +17,10 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
 
-    GLuint glBuffer() const { return buffer; }
-    UINT size() const { return static_cast<UINT>(bytes.size()); }
+    GLuint glBuffer() const { return storage.glBuffer(); }
+    UINT size() const { return storage.size(); }
     UINT indexSize() const { return format == D3DFMT_INDEX32 ? 4 : 2; }
-    const uint8_t* data() const { return bytes.data(); }
+    const uint8_t* data() const { return storage.data(); }
 
 private:
     friend class ComObject<IDirect3DIndexBuffer8>;
@@ -30,10 +29,5 @@ private:
     DWORD usage;
     D3DFORMAT format;
     D3DPOOL pool;
-    std::vector<uint8_t> bytes;
-    GLuint buffer = 0;
-    bool locked = false;
-    bool discard = false;
-    UINT lockOffset = 0;
-    UINT lockSize = 0;
+    BufferStorage storage;
 };

@@ -3,10 +3,9 @@
 #pragma once
 
 #include "DeviceResource.h"
-#include "GlCheck.h"
+#include "BufferStorage.h"
 
 #include <cstdint>
-#include <vector>
 
 class VertexBuffer : public DeviceResource<IDirect3DVertexBuffer8> {
 public:
@@ -19,9 +18,9 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
 
-    GLuint glBuffer() const { return buffer; }
-    UINT size() const { return static_cast<UINT>(bytes.size()); }
-    const uint8_t* data() const { return bytes.data(); }
+    GLuint glBuffer() const { return storage.glBuffer(); }
+    UINT size() const { return storage.size(); }
+    const uint8_t* data() const { return storage.data(); }
 
 private:
     friend class ComObject<IDirect3DVertexBuffer8>;
@@ -30,10 +29,5 @@ private:
     DWORD usage;
     DWORD fvf;
     D3DPOOL pool;
-    std::vector<uint8_t> bytes;
-    GLuint buffer = 0;
-    bool locked = false;
-    bool discard = false;
-    UINT lockOffset = 0;
-    UINT lockSize = 0;
+    BufferStorage storage;
 };

@@ -1,6 +1,8 @@
 // Untransformed vertices through the viewport mapping, and a first check of lighting.
 #include "DeviceFixture.h"
 
+#include <cstring>
+
 namespace {
 
 struct PositionVertex {
@@ -70,4 +72,33 @@ TEST_F(DeviceTest, DirectionalLightAndAmbientLightAQuadFacingTheLight) {
     EXPECT_TRUE(colorNear(readPixel(200, 150), 0xFF9F60FF));
     // Turned away: ambient only.
     EXPECT_TRUE(colorNear(readPixel(600, 150), 0xFF202020));
+}
+
+TEST_F(DeviceTest, PointSpriteCoversItsSquareWithTheTextureUpright) {
+    // Top-left texel red, the others blue.
+    IDirect3DTexture8* texture =
+        makeTexture(2, 2, {0xFFFF0000, 0xFF0000FF, 0xFF0000FF, 0xFF0000FF});
+    device->SetTexture(0, texture);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    float size = 8.0f;
+    DWORD bits;
+    std::memcpy(&bits, &size, 4);
+    device->SetRenderState(D3DRS_POINTSIZE, bits);
+    device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
+    ColorVertex point = {100, 100, 0.5f, 1, 0xFFFFFFFF};
+    device->SetVertexShader(COLOR_FVF);
+    device->BeginScene();
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof(ColorVertex)), D3D_OK);
+    device->EndScene();
+    std::vector<uint32_t> p = readTarget();
+    int covered = 0;
+    for (uint32_t v : p) {
+        covered += v != 0xFF000000u ? 1 : 0;
+    }
+    EXPECT_EQ(covered, 64);
+    EXPECT_EQ(p[97 * 800 + 97], 0xFFFF0000u); // top-left quarter
+    EXPECT_EQ(p[102 * 800 + 102], 0xFF0000FFu);
+    EXPECT_EQ(p[97 * 800 + 102], 0xFF0000FFu);
+    device->SetTexture(0, nullptr);
+    texture->Release();
 }

@@ -120,5 +120,5 @@ TEST(FuzzSmoke, BitmapReader) {
 TEST(FuzzSmoke, MeshFromXFile) {
     auto seeds = meshSeeds();
     writeSeeds("fuzz_seeds/xmesh", seeds);
-    mutateAndRun(seeds, 1500, fuzzXMesh);
+    mutateAndRun(seeds, 400, fuzzXMesh);
 }

@@ -1,5 +1,6 @@
 // Files opened by narrow Windows names, read-only mappings and their views,
 // with the error codes Windows reports.
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -23,11 +24,11 @@ bool isDirectory(const std::string& path) {
 // ENOENT is "file not found" when the folder exists, "path not found" when not.
 DWORD errorForMissing(const std::string& path) {
     const size_t slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-    if (folder.empty()) {
-        folder = "/";
+    if (slash == std::string::npos) {
+        return isDirectory(".") ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
     }
-    return isDirectory(folder) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    return isDirectory(path.substr(0, std::max<size_t>(slash, 1))) ? ERROR_FILE_NOT_FOUND
+                                                                   : ERROR_PATH_NOT_FOUND;
 }
 
 DWORD errorFromErrno(int error, const std::string& path) {

@@ -1,14 +1,17 @@
 #include "TraceDevice.h"
 
 #include "TraceDirect3D8.h"
+#include "TraceResources.h"
 #include "VertexFormat.h"
 
 #include <algorithm>
 
 TraceDevice::TraceDevice(IDirect3DDevice8* device, TraceDirect3D8* owner,
                          std::shared_ptr<TraceWriter> trace)
-    : real(device), parent(owner), writer(std::move(trace)) {
+    : real(device), parent(owner), writer(std::move(trace)),
+      resources(std::make_shared<TraceResources>(writer)) {
     writer->object(this, "device");
+    resources->device = this;
     parent->hold();
 }
 
@@ -159,7 +162,8 @@ HRESULT TraceDevice::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* pParam
 
 HRESULT TraceDevice::SetCursorProperties(UINT XHotSpot, UINT YHotSpot,
                                          IDirect3DSurface8* pCursorBitmap) {
-    HRESULT result = real->SetCursorProperties(XHotSpot, YHotSpot, pCursorBitmap);
+    HRESULT result =
+        real->SetCursorProperties(XHotSpot, YHotSpot, resources->unwrap(pCursorBitmap));
     writer->begin("IDirect3DDevice8::SetCursorProperties", this);
     writer->arg("XHotSpot", TraceWriter::number(XHotSpot));
     writer->arg("YHotSpot", TraceWriter::number(YHotSpot));
@@ -190,8 +194,9 @@ HRESULT TraceDevice::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentat
     HRESULT result = real->CreateAdditionalSwapChain(pPresentationParameters, pSwapChain);
     writer->begin("IDirect3DDevice8::CreateAdditionalSwapChain", this);
     writer->arg("pPresentationParameters", TraceWriter::presentParameters(pPresentationParameters));
-    writer->arg("pSwapChain",
-                pSwapChain ? "&" + writer->object(*pSwapChain, "swapchain") : std::string("NULL"));
+    writer->arg("pSwapChain", (SUCCEEDED(result) && pSwapChain && *pSwapChain)
+                                  ? "&" + writer->object(*pSwapChain, "swapchain")
+                                  : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -207,11 +212,15 @@ HRESULT TraceDevice::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
 HRESULT TraceDevice::GetBackBuffer(UINT BackBuffer, D3DBACKBUFFER_TYPE Type,
                                    IDirect3DSurface8** ppBackBuffer) {
     HRESULT result = real->GetBackBuffer(BackBuffer, Type, ppBackBuffer);
+    if (SUCCEEDED(result) && ppBackBuffer != nullptr && *ppBackBuffer != nullptr) {
+        *ppBackBuffer = resources->wrap(*ppBackBuffer);
+    }
     writer->begin("IDirect3DDevice8::GetBackBuffer", this);
     writer->arg("BackBuffer", TraceWriter::number(BackBuffer));
     writer->arg("Type", TraceWriter::backBufferType(Type));
-    writer->arg("ppBackBuffer", ppBackBuffer ? "&" + writer->object(*ppBackBuffer, "surface")
-                                             : std::string("NULL"));
+    writer->arg("ppBackBuffer", (SUCCEEDED(result) && ppBackBuffer && *ppBackBuffer)
+                                    ? "&" + writer->object(*ppBackBuffer, "surface")
+                                    : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -242,6 +251,9 @@ void TraceDevice::GetGammaRamp(D3DGAMMARAMP* pRamp) {
 HRESULT TraceDevice::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage,
                                    D3DFORMAT Format, D3DPOOL Pool, IDirect3DTexture8** ppTexture) {
     HRESULT result = real->CreateTexture(Width, Height, Levels, Usage, Format, Pool, ppTexture);
+    if (SUCCEEDED(result) && ppTexture != nullptr && *ppTexture != nullptr) {
+        *ppTexture = resources->wrap(*ppTexture);
+    }
     writer->begin("IDirect3DDevice8::CreateTexture", this);
     writer->arg("Width", TraceWriter::number(Width));
     writer->arg("Height", TraceWriter::number(Height));
@@ -249,8 +261,9 @@ HRESULT TraceDevice::CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD U
     writer->arg("Usage", TraceWriter::usage(Usage));
     writer->arg("Format", TraceWriter::format(Format));
     writer->arg("Pool", TraceWriter::pool(Pool));
-    writer->arg("ppTexture",
-                ppTexture ? "&" + writer->object(*ppTexture, "texture") : std::string("NULL"));
+    writer->arg("ppTexture", (SUCCEEDED(result) && ppTexture && *ppTexture)
+                                 ? "&" + writer->object(*ppTexture, "texture")
+                                 : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -268,7 +281,7 @@ HRESULT TraceDevice::CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UI
     writer->arg("Usage", TraceWriter::usage(Usage));
     writer->arg("Format", TraceWriter::format(Format));
     writer->arg("Pool", TraceWriter::pool(Pool));
-    writer->arg("ppVolumeTexture", ppVolumeTexture
+    writer->arg("ppVolumeTexture", (SUCCEEDED(result) && ppVolumeTexture && *ppVolumeTexture)
                                        ? "&" + writer->object(*ppVolumeTexture, "volumetexture")
                                        : std::string("NULL"));
     writer->end(result);
@@ -285,8 +298,9 @@ HRESULT TraceDevice::CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage
     writer->arg("Usage", TraceWriter::usage(Usage));
     writer->arg("Format", TraceWriter::format(Format));
     writer->arg("Pool", TraceWriter::pool(Pool));
-    writer->arg("ppCubeTexture", ppCubeTexture ? "&" + writer->object(*ppCubeTexture, "cubetexture")
-                                               : std::string("NULL"));
+    writer->arg("ppCubeTexture", (SUCCEEDED(result) && ppCubeTexture && *ppCubeTexture)
+                                     ? "&" + writer->object(*ppCubeTexture, "cubetexture")
+                                     : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -294,12 +308,15 @@ HRESULT TraceDevice::CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage
 HRESULT TraceDevice::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
                                         IDirect3DVertexBuffer8** ppVertexBuffer) {
     HRESULT result = real->CreateVertexBuffer(Length, Usage, FVF, Pool, ppVertexBuffer);
+    if (SUCCEEDED(result) && ppVertexBuffer != nullptr && *ppVertexBuffer != nullptr) {
+        *ppVertexBuffer = resources->wrap(*ppVertexBuffer);
+    }
     writer->begin("IDirect3DDevice8::CreateVertexBuffer", this);
     writer->arg("Length", TraceWriter::number(Length));
     writer->arg("Usage", TraceWriter::usage(Usage));
     writer->arg("FVF", TraceWriter::fvf(FVF));
     writer->arg("Pool", TraceWriter::pool(Pool));
-    writer->arg("ppVertexBuffer", ppVertexBuffer
+    writer->arg("ppVertexBuffer", (SUCCEEDED(result) && ppVertexBuffer && *ppVertexBuffer)
                                       ? "&" + writer->object(*ppVertexBuffer, "vertexbuffer")
                                       : std::string("NULL"));
     writer->end(result);
@@ -309,13 +326,17 @@ HRESULT TraceDevice::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3D
 HRESULT TraceDevice::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
                                        IDirect3DIndexBuffer8** ppIndexBuffer) {
     HRESULT result = real->CreateIndexBuffer(Length, Usage, Format, Pool, ppIndexBuffer);
+    if (SUCCEEDED(result) && ppIndexBuffer != nullptr && *ppIndexBuffer != nullptr) {
+        *ppIndexBuffer = resources->wrap(*ppIndexBuffer);
+    }
     writer->begin("IDirect3DDevice8::CreateIndexBuffer", this);
     writer->arg("Length", TraceWriter::number(Length));
     writer->arg("Usage", TraceWriter::usage(Usage));
     writer->arg("Format", TraceWriter::format(Format));
     writer->arg("Pool", TraceWriter::pool(Pool));
-    writer->arg("ppIndexBuffer", ppIndexBuffer ? "&" + writer->object(*ppIndexBuffer, "indexbuffer")
-                                               : std::string("NULL"));
+    writer->arg("ppIndexBuffer", (SUCCEEDED(result) && ppIndexBuffer && *ppIndexBuffer)
+                                     ? "&" + writer->object(*ppIndexBuffer, "indexbuffer")
+                                     : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -325,14 +346,18 @@ HRESULT TraceDevice::CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Forma
                                         IDirect3DSurface8** ppSurface) {
     HRESULT result =
         real->CreateRenderTarget(Width, Height, Format, MultiSample, Lockable, ppSurface);
+    if (SUCCEEDED(result) && ppSurface != nullptr && *ppSurface != nullptr) {
+        *ppSurface = resources->wrap(*ppSurface);
+    }
     writer->begin("IDirect3DDevice8::CreateRenderTarget", this);
     writer->arg("Width", TraceWriter::number(Width));
     writer->arg("Height", TraceWriter::number(Height));
     writer->arg("Format", TraceWriter::format(Format));
     writer->arg("MultiSample", TraceWriter::multiSample(MultiSample));
     writer->arg("Lockable", TraceWriter::boolean(Lockable));
-    writer->arg("ppSurface",
-                ppSurface ? "&" + writer->object(*ppSurface, "surface") : std::string("NULL"));
+    writer->arg("ppSurface", (SUCCEEDED(result) && ppSurface && *ppSurface)
+                                 ? "&" + writer->object(*ppSurface, "surface")
+                                 : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -341,13 +366,17 @@ HRESULT TraceDevice::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMA
                                                D3DMULTISAMPLE_TYPE MultiSample,
                                                IDirect3DSurface8** ppSurface) {
     HRESULT result = real->CreateDepthStencilSurface(Width, Height, Format, MultiSample, ppSurface);
+    if (SUCCEEDED(result) && ppSurface != nullptr && *ppSurface != nullptr) {
+        *ppSurface = resources->wrap(*ppSurface);
+    }
     writer->begin("IDirect3DDevice8::CreateDepthStencilSurface", this);
     writer->arg("Width", TraceWriter::number(Width));
     writer->arg("Height", TraceWriter::number(Height));
     writer->arg("Format", TraceWriter::format(Format));
     writer->arg("MultiSample", TraceWriter::multiSample(MultiSample));
-    writer->arg("ppSurface",
-                ppSurface ? "&" + writer->object(*ppSurface, "surface") : std::string("NULL"));
+    writer->arg("ppSurface", (SUCCEEDED(result) && ppSurface && *ppSurface)
+                                 ? "&" + writer->object(*ppSurface, "surface")
+                                 : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -355,12 +384,16 @@ HRESULT TraceDevice::CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMA
 HRESULT TraceDevice::CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Format,
                                         IDirect3DSurface8** ppSurface) {
     HRESULT result = real->CreateImageSurface(Width, Height, Format, ppSurface);
+    if (SUCCEEDED(result) && ppSurface != nullptr && *ppSurface != nullptr) {
+        *ppSurface = resources->wrap(*ppSurface);
+    }
     writer->begin("IDirect3DDevice8::CreateImageSurface", this);
     writer->arg("Width", TraceWriter::number(Width));
     writer->arg("Height", TraceWriter::number(Height));
     writer->arg("Format", TraceWriter::format(Format));
-    writer->arg("ppSurface",
-                ppSurface ? "&" + writer->object(*ppSurface, "surface") : std::string("NULL"));
+    writer->arg("ppSurface", (SUCCEEDED(result) && ppSurface && *ppSurface)
+                                 ? "&" + writer->object(*ppSurface, "surface")
+                                 : std::string("NULL"));
     writer->end(result);
     return result;
 }
@@ -368,8 +401,8 @@ HRESULT TraceDevice::CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Forma
 HRESULT TraceDevice::CopyRects(IDirect3DSurface8* pSourceSurface, CONST RECT* pSourceRectsArray,
                                UINT cRects, IDirect3DSurface8* pDestinationSurface,
                                CONST POINT* pDestPointsArray) {
-    HRESULT result = real->CopyRects(pSourceSurface, pSourceRectsArray, cRects, pDestinationSurface,
-                                     pDestPointsArray);
+    HRESULT result = real->CopyRects(resources->unwrap(pSourceSurface), pSourceRectsArray, cRects,
+                                     resources->unwrap(pDestinationSurface), pDestPointsArray);
     writer->begin("IDirect3DDevice8::CopyRects", this);
     writer->arg("pSourceSurface", writer->object(pSourceSurface, "surface"));
     writer->arg("pSourceRectsArray",
@@ -384,7 +417,8 @@ HRESULT TraceDevice::CopyRects(IDirect3DSurface8* pSourceSurface, CONST RECT* pS
 
 HRESULT TraceDevice::UpdateTexture(IDirect3DBaseTexture8* pSourceTexture,
                                    IDirect3DBaseTexture8* pDestinationTexture) {
-    HRESULT result = real->UpdateTexture(pSourceTexture, pDestinationTexture);
+    HRESULT result = real->UpdateTexture(resources->unwrap(pSourceTexture),
+                                         resources->unwrap(pDestinationTexture));
     writer->begin("IDirect3DDevice8::UpdateTexture", this);
     writer->arg("pSourceTexture", writer->object(pSourceTexture, "texture"));
     writer->arg("pDestinationTexture", writer->object(pDestinationTexture, "texture"));
@@ -393,7 +427,7 @@ HRESULT TraceDevice::UpdateTexture(IDirect3DBaseTexture8* pSourceTexture,
 }
 
 HRESULT TraceDevice::GetFrontBuffer(IDirect3DSurface8* pDestSurface) {
-    HRESULT result = real->GetFrontBuffer(pDestSurface);
+    HRESULT result = real->GetFrontBuffer(resources->unwrap(pDestSurface));
     writer->begin("IDirect3DDevice8::GetFrontBuffer", this);
     writer->arg("pDestSurface", writer->object(pDestSurface, "surface"));
     writer->end(result);
@@ -402,7 +436,8 @@ HRESULT TraceDevice::GetFrontBuffer(IDirect3DSurface8* pDestSurface) {
 
 HRESULT TraceDevice::SetRenderTarget(IDirect3DSurface8* pRenderTarget,
                                      IDirect3DSurface8* pNewZStencil) {
-    HRESULT result = real->SetRenderTarget(pRenderTarget, pNewZStencil);
+    HRESULT result =
+        real->SetRenderTarget(resources->unwrap(pRenderTarget), resources->unwrap(pNewZStencil));
     writer->begin("IDirect3DDevice8::SetRenderTarget", this);
     writer->arg("pRenderTarget", writer->object(pRenderTarget, "surface"));
     writer->arg("pNewZStencil", writer->object(pNewZStencil, "surface"));
@@ -412,17 +447,24 @@ HRESULT TraceDevice::SetRenderTarget(IDirect3DSurface8* pRenderTarget,
 
 HRESULT TraceDevice::GetRenderTarget(IDirect3DSurface8** ppRenderTarget) {
     HRESULT result = real->GetRenderTarget(ppRenderTarget);
+    if (SUCCEEDED(result) && ppRenderTarget != nullptr && *ppRenderTarget != nullptr) {
+        *ppRenderTarget = resources->wrap(*ppRenderTarget);
+    }
     writer->begin("IDirect3DDevice8::GetRenderTarget", this);
-    writer->arg("ppRenderTarget", ppRenderTarget ? "&" + writer->object(*ppRenderTarget, "surface")
-                                                 : std::string("NULL"));
+    writer->arg("ppRenderTarget", (SUCCEEDED(result) && ppRenderTarget && *ppRenderTarget)
+                                      ? "&" + writer->object(*ppRenderTarget, "surface")
+                                      : std::string("NULL"));
     writer->end(result);
     return result;
 }
 
 HRESULT TraceDevice::GetDepthStencilSurface(IDirect3DSurface8** ppZStencilSurface) {
     HRESULT result = real->GetDepthStencilSurface(ppZStencilSurface);
+    if (SUCCEEDED(result) && ppZStencilSurface != nullptr && *ppZStencilSurface != nullptr) {
+        *ppZStencilSurface = resources->wrap(*ppZStencilSurface);
+    }
     writer->begin("IDirect3DDevice8::GetDepthStencilSurface", this);
-    writer->arg("ppZStencilSurface", ppZStencilSurface
+    writer->arg("ppZStencilSurface", (SUCCEEDED(result) && ppZStencilSurface && *ppZStencilSurface)
                                          ? "&" + writer->object(*ppZStencilSurface, "surface")
                                          : std::string("NULL"));
     writer->end(result);
@@ -645,16 +687,20 @@ HRESULT TraceDevice::GetClipStatus(D3DCLIPSTATUS8* pClipStatus) {
 
 HRESULT TraceDevice::GetTexture(DWORD Stage, IDirect3DBaseTexture8** ppTexture) {
     HRESULT result = real->GetTexture(Stage, ppTexture);
+    if (SUCCEEDED(result) && ppTexture != nullptr && *ppTexture != nullptr) {
+        *ppTexture = resources->wrap(*ppTexture);
+    }
     writer->begin("IDirect3DDevice8::GetTexture", this);
     writer->arg("Stage", TraceWriter::number(Stage));
-    writer->arg("ppTexture",
-                ppTexture ? "&" + writer->object(*ppTexture, "texture") : std::string("NULL"));
+    writer->arg("ppTexture", (SUCCEEDED(result) && ppTexture && *ppTexture)
+                                 ? "&" + writer->object(*ppTexture, "texture")
+                                 : std::string("NULL"));
     writer->end(result);
     return result;
 }
 
 HRESULT TraceDevice::SetTexture(DWORD Stage, IDirect3DBaseTexture8* pTexture) {
-    HRESULT result = real->SetTexture(Stage, pTexture);
+    HRESULT result = real->SetTexture(Stage, resources->unwrap(pTexture));
     writer->begin("IDirect3DDevice8::SetTexture", this);
     writer->arg("Stage", TraceWriter::number(Stage));
     writer->arg("pTexture", writer->object(pTexture, "texture"));
@@ -754,8 +800,8 @@ HRESULT TraceDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT m
 
 HRESULT TraceDevice::ProcessVertices(UINT SrcStartIndex, UINT DestIndex, UINT VertexCount,
                                      IDirect3DVertexBuffer8* pDestBuffer, DWORD Flags) {
-    HRESULT result =
-        real->ProcessVertices(SrcStartIndex, DestIndex, VertexCount, pDestBuffer, Flags);
+    HRESULT result = real->ProcessVertices(SrcStartIndex, DestIndex, VertexCount,
+                                           resources->unwrap(pDestBuffer), Flags);
     writer->begin("IDirect3DDevice8::ProcessVertices", this);
     writer->arg("SrcStartIndex", TraceWriter::number(SrcStartIndex));
     writer->arg("DestIndex", TraceWriter::number(DestIndex));
@@ -842,7 +888,7 @@ HRESULT TraceDevice::GetVertexShaderFunction(DWORD Handle, void* pData, DWORD* p
 
 HRESULT TraceDevice::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8* pStreamData,
                                      UINT Stride) {
-    HRESULT result = real->SetStreamSource(StreamNumber, pStreamData, Stride);
+    HRESULT result = real->SetStreamSource(StreamNumber, resources->unwrap(pStreamData), Stride);
     writer->begin("IDirect3DDevice8::SetStreamSource", this);
     writer->arg("StreamNumber", TraceWriter::number(StreamNumber));
     writer->arg("pStreamData", writer->object(pStreamData, "vertexbuffer"));
@@ -854,17 +900,21 @@ HRESULT TraceDevice::SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8* 
 HRESULT TraceDevice::GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer8** ppStreamData,
                                      UINT* pStride) {
     HRESULT result = real->GetStreamSource(StreamNumber, ppStreamData, pStride);
+    if (SUCCEEDED(result) && ppStreamData != nullptr && *ppStreamData != nullptr) {
+        *ppStreamData = resources->wrap(*ppStreamData);
+    }
     writer->begin("IDirect3DDevice8::GetStreamSource", this);
     writer->arg("StreamNumber", TraceWriter::number(StreamNumber));
-    writer->arg("ppStreamData", ppStreamData ? "&" + writer->object(*ppStreamData, "vertexbuffer")
-                                             : std::string("NULL"));
+    writer->arg("ppStreamData", (SUCCEEDED(result) && ppStreamData && *ppStreamData)
+                                    ? "&" + writer->object(*ppStreamData, "vertexbuffer")
+                                    : std::string("NULL"));
     writer->arg("pStride", pStride ? "&" + TraceWriter::number(*pStride) : std::string("NULL"));
     writer->end(result);
     return result;
 }
 
 HRESULT TraceDevice::SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT BaseVertexIndex) {
-    HRESULT result = real->SetIndices(pIndexData, BaseVertexIndex);
+    HRESULT result = real->SetIndices(resources->unwrap(pIndexData), BaseVertexIndex);
     writer->begin("IDirect3DDevice8::SetIndices", this);
     writer->arg("pIndexData", writer->object(pIndexData, "indexbuffer"));
     writer->arg("BaseVertexIndex", TraceWriter::number(BaseVertexIndex));
@@ -874,9 +924,13 @@ HRESULT TraceDevice::SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT BaseVert
 
 HRESULT TraceDevice::GetIndices(IDirect3DIndexBuffer8** ppIndexData, UINT* pBaseVertexIndex) {
     HRESULT result = real->GetIndices(ppIndexData, pBaseVertexIndex);
+    if (SUCCEEDED(result) && ppIndexData != nullptr && *ppIndexData != nullptr) {
+        *ppIndexData = resources->wrap(*ppIndexData);
+    }
     writer->begin("IDirect3DDevice8::GetIndices", this);
-    writer->arg("ppIndexData", ppIndexData ? "&" + writer->object(*ppIndexData, "indexbuffer")
-                                           : std::string("NULL"));
+    writer->arg("ppIndexData", (SUCCEEDED(result) && ppIndexData && *ppIndexData)
+                                   ? "&" + writer->object(*ppIndexData, "indexbuffer")
+                                   : std::string("NULL"));
     writer->arg("pBaseVertexIndex", pBaseVertexIndex ? "&" + TraceWriter::number(*pBaseVertexIndex)
                                                      : std::string("NULL"));
     writer->end(result);

@@ -1,5 +1,5 @@
 // The tracing device: forwards every call to the real device and writes it to the trace.
-// Resources are the real device's own objects; the trace names them as they appear.
+// The resources it hands out are tracing wrappers too (TraceResources.h).
 #pragma once
 
 #include "TraceWriter.h"
@@ -7,6 +7,7 @@
 #include <memory>
 
 class TraceDirect3D8;
+class TraceResources;
 
 class TraceDevice : public IDirect3DDevice8 {
 public:
@@ -156,5 +157,6 @@ private:
     IDirect3DDevice8* real;
     TraceDirect3D8* parent;
     std::shared_ptr<TraceWriter> writer;
+    std::shared_ptr<TraceResources> resources;
     DWORD vertexFormat = 0; // decodes the vertices of draws from memory
 };

@@ -475,6 +475,26 @@ std::string TraceWriter::displayMode(const D3DDISPLAYMODE* m) {
            ", RefreshRate = " + number(m->RefreshRate) + ", Format = " + format(m->Format) + "}";
 }
 
+std::string TraceWriter::lockedRect(const D3DLOCKED_RECT* value) {
+    if (value == nullptr) {
+        return "NULL";
+    }
+    // The address of the bits differs from run to run; the trace says only that there are.
+    return "{Pitch = " + signedNumber(value->Pitch) +
+           (value->pBits != nullptr ? ", pBits = &bits}" : ", pBits = NULL}");
+}
+
+std::string TraceWriter::surfaceDesc(const D3DSURFACE_DESC* d) {
+    if (d == nullptr) {
+        return "NULL";
+    }
+    return "{Format = " + format(d->Format) + ", Type = " + resourceType(d->Type) +
+           ", Usage = " + usage(d->Usage) + ", Pool = " + pool(d->Pool) +
+           ", Size = " + number(d->Size) +
+           ", MultiSampleType = " + multiSample(d->MultiSampleType) +
+           ", Width = " + number(d->Width) + ", Height = " + number(d->Height) + "}";
+}
+
 std::string TraceWriter::rect(const RECT* r) {
     if (r == nullptr) {
         return "NULL";

@@ -47,6 +47,8 @@ public:
     static std::string light(const D3DLIGHT8* value);
     static std::string presentParameters(const D3DPRESENT_PARAMETERS* value);
     static std::string displayMode(const D3DDISPLAYMODE* value);
+    static std::string lockedRect(const D3DLOCKED_RECT* value);
+    static std::string surfaceDesc(const D3DSURFACE_DESC* value);
     static std::string rect(const RECT* value);
     static std::string rects(const RECT* value, UINT count);
     static std::string point(const POINT* value);

@@ -60,8 +60,18 @@ TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
     device->SetRenderState(D3DRS_CULLMODE, 42); // refused
     IDirect3DTexture8* texture = nullptr;
     device->CreateTexture(16, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture);
+    D3DLOCKED_RECT locked{};
+    texture->LockRect(0, &locked, nullptr, D3DLOCK_NOSYSLOCK);
+    texture->UnlockRect(0);
     device->SetTexture(0, texture);
     device->SetTexture(0, nullptr);
+    // The device is handed the real texture, the program keeps the traced one.
+    IDirect3DBaseTexture8* bound = nullptr;
+    device->SetTexture(1, texture);
+    device->GetTexture(1, &bound);
+    EXPECT_EQ(bound, texture);
+    bound->Release();
+    device->SetTexture(1, nullptr);
     texture->Release();
     EXPECT_EQ(device->Release(), 0u);
     EXPECT_EQ(direct3d->Release(), 0u);
@@ -94,8 +104,16 @@ TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
         "D3DERR_INVALIDCALL",
         "1 IDirect3DDevice8::CreateTexture(this = device1, Width = 16, Height = 8, Levels = 1, "
         "Usage = 0, Format = D3DFMT_A8R8G8B8, Pool = D3DPOOL_MANAGED, ppTexture = &texture1)",
+        "1 IDirect3DTexture8::LockRect(this = texture1, Level = 0, pLockedRect = {Pitch = 64, "
+        "pBits = &bits}, pRect = NULL, Flags = D3DLOCK_NOSYSLOCK)",
+        "1 IDirect3DTexture8::UnlockRect(this = texture1, Level = 0)",
         "1 IDirect3DDevice8::SetTexture(this = device1, Stage = 0, pTexture = texture1)",
         "1 IDirect3DDevice8::SetTexture(this = device1, Stage = 0, pTexture = NULL)",
+        "1 IDirect3DDevice8::SetTexture(this = device1, Stage = 1, pTexture = texture1)",
+        "1 IDirect3DDevice8::GetTexture(this = device1, Stage = 1, ppTexture = &texture1)",
+        "1 IDirect3DTexture8::Release(this = texture1) = 1",
+        "1 IDirect3DDevice8::SetTexture(this = device1, Stage = 1, pTexture = NULL)",
+        "1 IDirect3DTexture8::Release(this = texture1) = 0",
         "1 IDirect3DDevice8::Release(this = device1) = 0",
         "1 IDirect3D8::Release(this = direct3d1) = 0",
     };

@@ -1,5 +1,6 @@
 #include "DemoMain.h"
 #include "Window.h"
+#include "WindowPlacement.h"
 
 #include <windows.h>
 
@@ -8,18 +9,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPSTR /*c
     Window window;
     quitRequested = 0;
 
-    int frameX = GetSystemMetrics(SM_CXDLGFRAME);
-    int frameY = GetSystemMetrics(SM_CYDLGFRAME);
-    int caption = GetSystemMetrics(SM_CYCAPTION);
-    int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    int outerWidth = CLIENT_WIDTH + 2 * frameX;
-    int outerHeight = CLIENT_HEIGHT + 2 * frameY + caption;
-    // Not clamped: a screen smaller than the window gives a negative position.
-    int x = (screenWidth - outerWidth) / 2;
-    int y = (screenHeight - outerHeight) / 2;
-
-    window.create(x, y, outerWidth, outerHeight, instance, "DX_GAME", windowProc);
+    WindowPlacement placement = centredWindowPlacement(CLIENT_WIDTH, CLIENT_HEIGHT);
+    window.create(placement.x, placement.y, placement.outerWidth, placement.outerHeight, instance,
+                  "DX_GAME", windowProc);
     // Even without a window: the device creation then fails with its message.
     runDemo(window.getHandle());
     return 0;

@@ -1,5 +1,7 @@
 #include "GraphicsDevice.h"
 
+#include "WindowPlacement.h"
+
 #include <cstring>
 
 namespace {
@@ -107,16 +109,9 @@ int GraphicsDevice::setWindowed(int windowed) {
         device->Reset(&presentParameters);
         setDefaultFilters();
 
-        int frameX = GetSystemMetrics(SM_CXDLGFRAME);
-        int frameY = GetSystemMetrics(SM_CYDLGFRAME);
-        int caption = GetSystemMetrics(SM_CYCAPTION);
-        int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-        int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-        int outerWidth = width + 2 * frameX;
-        int outerHeight = height + 2 * frameY + caption;
-        int x = (screenWidth - outerWidth) / 2;
-        int y = (screenHeight - outerHeight) / 2;
-        return SetWindowPos(window, nullptr, x, y, outerWidth, outerHeight, SWP_SHOWWINDOW);
+        WindowPlacement placement = centredWindowPlacement(width, height);
+        return SetWindowPos(window, nullptr, placement.x, placement.y, placement.outerWidth,
+                            placement.outerHeight, SWP_SHOWWINDOW);
     }
 
     presentParameters.BackBufferWidth = width;

@@ -1,4 +1,5 @@
 #include "DemoMain.h"
+#include "TestWindow.h"
 
 #include <SystemClock.h>
 #include <windows.h>
@@ -22,13 +23,7 @@ TEST(RunDemo, WithoutADeviceItShowsItsMessageAndLoadsNothing) {
 TEST(RunDemo, ACloseRequestedDuringLoadingEndsThePlayCleanly) {
     SystemClock::instance().configure(true, 1000);
     quitRequested = 0;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.lpszClassName = "RUN_DEMO_TEST";
-    RegisterClassExA(&windowClass);
-    HWND window = CreateWindowExA(0, "RUN_DEMO_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 800, 600,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND window = makeTestWindow("RUN_DEMO_TEST", windowProc);
     ASSERT_NE(window, nullptr);
     // Waits in the queue through device creation and loading.
     PostMessageA(window, WM_CLOSE, 0, 0);

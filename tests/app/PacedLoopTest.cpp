@@ -1,6 +1,7 @@
 #include "DemoMain.h"
 #include "PacedLoop.h"
 #include "Task.h"
+#include "TestWindow.h"
 
 #include <SystemClock.h>
 #include <windows.h>
@@ -131,24 +132,10 @@ TEST_F(PacedLoopTest, ClockWrapNeitherHangsNorFloods) {
     EXPECT_LT(task.tickTimes.back(), 1000u) << "the run went past the wrap";
 }
 
-LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return windowProc(window, message, wParam, lParam);
-}
-
-HWND makeWindow() {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = recordingProc;
-    windowClass.lpszClassName = "PACED_LOOP_TEST";
-    RegisterClassExA(&windowClass);
-    return CreateWindowExA(0, "PACED_LOOP_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 320, 240,
-                           nullptr, nullptr, nullptr, nullptr);
-}
-
 HWND closingWindow = nullptr;
 
 TEST_F(PacedLoopTest, DestroyedWindowEndsTheLoopAfterTheCurrentIteration) {
-    closingWindow = makeWindow();
+    closingWindow = makeTestWindow("PACED_LOOP_TEST", windowProc, 320, 240);
     ASSERT_NE(closingWindow, nullptr);
     loop.markTick();
     task.onTick = [](TickRecorder&, int tick) {
@@ -163,7 +150,7 @@ TEST_F(PacedLoopTest, DestroyedWindowEndsTheLoopAfterTheCurrentIteration) {
 }
 
 TEST_F(PacedLoopTest, CloseRequestedWhileLoadingIsHandledByTheFirstIteration) {
-    HWND window = makeWindow();
+    HWND window = makeTestWindow("PACED_LOOP_TEST", windowProc, 320, 240);
     ASSERT_NE(window, nullptr);
     loop.markTick();
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -176,7 +163,7 @@ TEST_F(PacedLoopTest, CloseRequestedWhileLoadingIsHandledByTheFirstIteration) {
 }
 
 TEST_F(PacedLoopTest, OneMessagePerIterationDoesNotStarveTheTicks) {
-    HWND window = makeWindow();
+    HWND window = makeTestWindow("PACED_LOOP_TEST", windowProc, 320, 240);
     ASSERT_NE(window, nullptr);
     static HWND target;
     target = window;
@@ -199,7 +186,7 @@ TEST_F(PacedLoopTest, OneMessagePerIterationDoesNotStarveTheTicks) {
 
 TEST(WindowProc, CloseDestroysAndDestroyRequestsQuit) {
     quitRequested = 0;
-    HWND window = makeWindow();
+    HWND window = makeTestWindow("PACED_LOOP_TEST", windowProc, 320, 240);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowProc(window, WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(quitRequested, 1);

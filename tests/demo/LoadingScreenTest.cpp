@@ -1,6 +1,7 @@
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "Sequencer.h"
+#include "TestWindow.h"
 
 #include <SystemClock.h>
 #include <windows.h>
@@ -15,21 +16,11 @@ const uint32_t BLACK = 0x000000;
 const uint32_t DARK_RED = 0x400000;
 const uint32_t RED = 0xFF0000;
 
-HWND makeWindow() {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "LOADING_SCREEN_TEST";
-    RegisterClassExA(&windowClass);
-    return CreateWindowExA(0, "LOADING_SCREEN_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 800, 600,
-                           nullptr, nullptr, nullptr, nullptr);
-}
-
 class LoadingScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SystemClock::instance().configure(true, 1000);
-        window = makeWindow();
+        window = makeTestWindow("LOADING_SCREEN_TEST");
         ASSERT_NE(window, nullptr);
         ASSERT_EQ(graphics.create(window, 800, 600), 0);
         graphics.setWindowed(0);

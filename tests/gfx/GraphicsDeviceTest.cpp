@@ -1,4 +1,5 @@
 #include "GraphicsDevice.h"
+#include "TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +10,8 @@
 
 namespace {
 
-HWND makeWindow() {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "GRAPHICS_DEVICE_TEST";
-    RegisterClassExA(&windowClass);
-    return CreateWindowExA(0, "GRAPHICS_DEVICE_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 800, 600,
-                           nullptr, nullptr, nullptr, nullptr);
-}
-
 TEST(GraphicsDevice, CreatesTheDeviceWithTheDefaultStatesAndGoesFullScreen) {
-    HWND window = makeWindow();
+    HWND window = makeTestWindow("GRAPHICS_DEVICE_TEST");
     ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
     ASSERT_EQ(graphics.create(window, 800, 600), 0);

@@ -1,6 +1,7 @@
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "Sprite.h"
+#include "TestWindow.h"
 
 #include <PlatformOptions.h>
 #include <windows.h>
@@ -13,16 +14,6 @@
 #include <vector>
 
 namespace {
-
-HWND makeWindow() {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "SPRITE_DEVICE_TEST";
-    RegisterClassExA(&windowClass);
-    return CreateWindowExA(0, "SPRITE_DEVICE_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 800, 600,
-                           nullptr, nullptr, nullptr, nullptr);
-}
 
 // An 8 x 8 24-bit bitmap of one colour.
 void writeBitmap(const char* path, uint8_t red, uint8_t green, uint8_t blue) {
@@ -76,7 +67,7 @@ TEST(SpriteOnTheDevice, DrawsItsTintedTextureWithTheTracedCallsInOrder) {
     const std::string trace = ::testing::TempDir() + "sprite-device-trace.txt";
     writeBitmap("sprite-test.bmp", 0x20, 0x80, 0xC0);
     PlatformOptions::get().tracePath = trace;
-    HWND window = makeWindow();
+    HWND window = makeTestWindow("SPRITE_DEVICE_TEST");
     ASSERT_NE(window, nullptr);
     {
         GraphicsDevice graphics;

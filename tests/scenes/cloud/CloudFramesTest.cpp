@@ -1,6 +1,7 @@
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "Sequencer.h"
+#include "TestWindow.h"
 
 #include <SystemClock.h>
 #include <windows.h>
@@ -13,16 +14,6 @@
 #include <string>
 
 namespace {
-
-HWND makeWindow() {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.lpszClassName = "CLOUD_FRAMES_TEST";
-    RegisterClassExA(&windowClass);
-    return CreateWindowExA(0, "CLOUD_FRAMES_TEST", "", WS_CAPTION | WS_SYSMENU, 0, 0, 800, 600,
-                           nullptr, nullptr, nullptr, nullptr);
-}
 
 double meanChannel(const Frame& frame, int shift, int top, int bottom) {
     double sum = 0;
@@ -40,7 +31,7 @@ TEST(CloudFrames, TheOpeningScenePlaysWithItsDataInsideTheBands) {
     ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
     SystemClock::instance().configure(true, 1000);
     Sequencer::playbackStarted = 0;
-    HWND window = makeWindow();
+    HWND window = makeTestWindow("CLOUD_FRAMES_TEST");
     ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
     ASSERT_EQ(graphics.create(window, 800, 600), 0);

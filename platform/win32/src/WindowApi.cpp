@@ -58,6 +58,19 @@ void applyGeometry(const WindowRecord& w) {
     SDL_SetWindowPosition(w.sdl, w.outer.left + f.left, w.outer.top + f.top);
 }
 
+// The outer rectangle as the SDL window stands now: the device, the window
+// manager or full screen may have moved or sized it since.
+void syncFromSdl(WindowRecord& w) {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowPosition(w.sdl, &x, &y);
+    SDL_GetWindowSize(w.sdl, &width, &height);
+    const RECT f = frameFor(w.style, w.exStyle);
+    w.outer = RECT{x - f.left, y - f.top, x + width + f.right, y + height + f.bottom};
+}
+
 void setVisible(WindowRecord& w, bool visible) {
     if (visible == w.visible) {
         return;
@@ -254,6 +267,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT f
     // as, whatever placement the program asks for on its way to full screen.
     const bool pinned = PlatformOptions::get().windowed;
     if (!pinned && (flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
+        syncFromSdl(*w);
         RECT outer = w->outer;
         if (!(flags & SWP_NOMOVE)) {
             const LONG width = outer.right - outer.left;
@@ -280,6 +294,7 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
     if (!w || !rect) {
         return FALSE;
     }
+    syncFromSdl(*w);
     *rect = w->outer;
     return TRUE;
 }
@@ -289,6 +304,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
     if (!w || !rect) {
         return FALSE;
     }
+    syncFromSdl(*w);
     int width = 0;
     int height = 0;
     clientSize(*w, width, height);

@@ -171,6 +171,25 @@ TEST(Window, AWindowedRunKeepsItsWindowThroughPlacementAndFullScreen) {
     drainQueue();
 }
 
+TEST(Window, RectanglesFollowTheSdlWindow) {
+    HWND window = createDemoWindow(100, 50);
+    ASSERT_NE(nullptr, window);
+    // As the device does for a windowed run: size and place the SDL window itself.
+    SDL_SetWindowSize(sdlWindowFromHwnd(window), 320, 240);
+    SDL_SetWindowPosition(sdlWindowFromHwnd(window), 200, 150);
+    RECT client{};
+    GetClientRect(window, &client);
+    EXPECT_EQ(320, client.right);
+    EXPECT_EQ(240, client.bottom);
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(200 - GetSystemMetrics(SM_CXDLGFRAME), outer.left);
+    EXPECT_EQ(150 - GetSystemMetrics(SM_CYDLGFRAME) - GetSystemMetrics(SM_CYCAPTION), outer.top);
+    EXPECT_EQ(320 + 2 * GetSystemMetrics(SM_CXDLGFRAME), outer.right - outer.left);
+    DestroyWindow(window);
+    drainQueue();
+}
+
 TEST(Window, FullScreenIsDesktopFullScreen) {
     PlatformOptions::get().windowed = false;
     HWND window = createDemoWindow();

@@ -9,6 +9,7 @@
 #include "d3dx8.h"
 #include "dxfile.h"
 #include "rmxfguid.h"
+#include "WindowsError.h"
 #include "winbase.h"
 
 namespace {
@@ -17,14 +18,6 @@ namespace {
 // this many objects; deeper or larger is taken as malformed, not followed.
 constexpr int MAX_DEPTH = 64;
 constexpr int MAX_VISITS = 1 << 16;
-
-HRESULT fromWindowsError(DWORD error) {
-    auto code = static_cast<int32_t>(error);
-    if (code <= 0) {
-        return code;
-    }
-    return static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
-}
 
 MeshMaterial defaultMaterial() {
     MeshMaterial grey;
@@ -61,20 +54,8 @@ HRESULT walk(IDirectXFileData* object, D3DXMATRIX& current, int depth, Walk& sta
     if (*type == TID_D3DRMFrame) {
         // The frame's children share a copy: its transform stays inside it.
         D3DXMATRIX inner = current;
-        LPDIRECTXFILEOBJECT child = nullptr;
-        while (SUCCEEDED(object->GetNextObject(&child))) {
-            IDirectXFileData* data = XMeshReader::dataOf(child);
-            child->Release();
-            if (data == nullptr) {
-                continue;
-            }
-            HRESULT hr = walk(data, inner, depth + 1, state);
-            data->Release();
-            if (FAILED(hr)) {
-                return hr;
-            }
-        }
-        return S_OK;
+        return XMeshReader::forEachChild(
+            object, [&](IDirectXFileData* child) { return walk(child, inner, depth + 1, state); });
     }
     if (*type == TID_D3DRMMesh) {
         MeshData mesh;
@@ -111,12 +92,12 @@ HRESULT readFile(LPVOID source, DXFILELOADOPTIONS from, Walk& state) {
         library = LoadLibraryA("d3dxof.dll");
     }
     if (library == nullptr) {
-        return fromWindowsError(GetLastError());
+        return hresultFromWindowsError(GetLastError());
     }
     auto create = reinterpret_cast<HRESULT (*)(LPDIRECTXFILE*)>(
         reinterpret_cast<void*>(GetProcAddress(library, "DirectXFileCreate")));
     if (create == nullptr) {
-        return fromWindowsError(GetLastError());
+        return hresultFromWindowsError(GetLastError());
     }
     LPDIRECTXFILE file = nullptr;
     HRESULT hr = create(&file);

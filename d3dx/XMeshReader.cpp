@@ -114,16 +114,10 @@ HRESULT readMaterial(IDirectXFileData* object, MeshMaterial& out) {
     if (!r.good()) {
         return E_FAIL;
     }
-    LPDIRECTXFILEOBJECT child = nullptr;
-    while (SUCCEEDED(object->GetNextObject(&child))) {
-        IDirectXFileData* childData = XMeshReader::dataOf(child);
-        child->Release();
-        if (childData == nullptr) {
-            continue;
-        }
+    return XMeshReader::forEachChild(object, [&](IDirectXFileData* child) {
         const GUID* type = nullptr;
-        if (SUCCEEDED(childData->GetType(&type)) && *type == TID_D3DRMTextureFilename &&
-            SUCCEEDED(childData->GetData(nullptr, &size, &data))) {
+        if (SUCCEEDED(child->GetType(&type)) && *type == TID_D3DRMTextureFilename &&
+            SUCCEEDED(child->GetData(nullptr, &size, &data))) {
             Reader name(data, size);
             const char* text = name.pointer();
             if (name.good() && text != nullptr) {
@@ -131,9 +125,8 @@ HRESULT readMaterial(IDirectXFileData* object, MeshMaterial& out) {
                 out.textureName = text;
             }
         }
-        childData->Release();
-    }
-    return S_OK;
+        return S_OK;
+    });
 }
 
 HRESULT readMaterialList(IDirectXFileData* object, DWORD faceCount, Extras& extras) {
@@ -155,27 +148,19 @@ HRESULT readMaterialList(IDirectXFileData* object, DWORD faceCount, Extras& extr
             return E_FAIL; // a face whose material is not in the list
         }
     }
-    LPDIRECTXFILEOBJECT child = nullptr;
-    while (SUCCEEDED(object->GetNextObject(&child))) {
-        IDirectXFileData* childData = XMeshReader::dataOf(child);
-        child->Release();
-        if (childData == nullptr) {
-            continue;
-        }
+    HRESULT hr = XMeshReader::forEachChild(object, [&](IDirectXFileData* child) {
         const GUID* type = nullptr;
-        HRESULT hr = S_OK;
-        if (SUCCEEDED(childData->GetType(&type)) && *type == TID_D3DRMMaterial) {
-            if (extras.materials.size() >= materialCount) {
-                hr = E_FAIL; // more materials than the list declares
-            } else {
-                extras.materials.emplace_back();
-                hr = readMaterial(childData, extras.materials.back());
-            }
+        if (FAILED(child->GetType(&type)) || *type != TID_D3DRMMaterial) {
+            return S_OK;
         }
-        childData->Release();
-        if (FAILED(hr)) {
-            return hr;
+        if (extras.materials.size() >= materialCount) {
+            return E_FAIL; // more materials than the list declares
         }
+        extras.materials.emplace_back();
+        return readMaterial(child, extras.materials.back());
+    });
+    if (FAILED(hr)) {
+        return hr;
     }
     return extras.materials.size() == materialCount ? S_OK : E_FAIL;
 }
@@ -274,18 +259,11 @@ HRESULT readMesh(IDirectXFileData* mesh, MeshData& out) {
     }
 
     Extras extras;
-    LPDIRECTXFILEOBJECT child = nullptr;
-    while (SUCCEEDED(mesh->GetNextObject(&child))) {
-        IDirectXFileData* childData = XMeshReader::dataOf(child);
-        child->Release();
-        if (childData == nullptr) {
-            continue;
-        }
-        HRESULT hr = readChild(childData, vertexCount, faces, extras);
-        childData->Release();
-        if (FAILED(hr)) {
-            return hr;
-        }
+    HRESULT hr = XMeshReader::forEachChild(mesh, [&](IDirectXFileData* child) {
+        return readChild(child, vertexCount, faces, extras);
+    });
+    if (FAILED(hr)) {
+        return hr;
     }
 
     out.hasNormals = extras.hasNormals;

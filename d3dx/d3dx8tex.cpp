@@ -6,18 +6,10 @@
 
 #include "BitmapReader.h"
 #include "TexelImage.h"
+#include "WindowsError.h"
 #include "winbase.h"
 
 namespace {
-
-// A Windows error code as an HRESULT; codes that are already HRESULTs pass unchanged.
-HRESULT fromWindowsError(DWORD error) {
-    auto code = static_cast<int32_t>(error);
-    if (code <= 0) {
-        return code;
-    }
-    return static_cast<HRESULT>(0x80070000u | (error & 0xFFFFu));
-}
 
 bool isBumpFormat(D3DFORMAT format) {
     switch (format) {
@@ -388,12 +380,12 @@ HRESULT D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE8 pDevice, LPCSTR pSrcFile,
     HANDLE file = CreateFileA(pSrcFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_RANDOM_ACCESS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return fromWindowsError(GetLastError());
+        return hresultFromWindowsError(GetLastError());
     }
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != ERROR_SUCCESS) {
-        HRESULT hr = fromWindowsError(GetLastError());
+        HRESULT hr = hresultFromWindowsError(GetLastError());
         CloseHandle(file);
         return hr;
     }
@@ -408,11 +400,11 @@ HRESULT D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE8 pDevice, LPCSTR pSrcFile,
     if (size > 0) {
         mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
         if (mapping == nullptr) {
-            hr = fromWindowsError(GetLastError());
+            hr = hresultFromWindowsError(GetLastError());
         } else {
             view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
             if (view == nullptr) {
-                hr = fromWindowsError(GetLastError());
+                hr = hresultFromWindowsError(GetLastError());
             }
         }
     }

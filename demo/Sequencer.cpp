@@ -44,6 +44,7 @@ void Sequencer::drawEmptyBar(float x, float y) {
 }
 
 int Sequencer::load(GraphicsDevice* graphics, int count) {
+    delete music; // a second load replaces the player instead of leaking it
     music = new (std::nothrow) MusicPlayer("data\\dmb.wav");
     // Only eight scenes and eight end times exist: any larger count is refused.
     if (count > SCENE_SLOTS) {

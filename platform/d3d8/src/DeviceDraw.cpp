@@ -6,6 +6,7 @@
 #include "Surface.h"
 #include "VertexBuffer.h"
 #include "VertexFormat.h"
+#include "d3d8observer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -57,6 +58,9 @@ HRESULT Device::BeginScene() {
         return D3DERR_INVALIDCALL;
     }
     inScene = true;
+    if (PresentObserver::active) {
+        PresentObserver::active->sceneBegun(this);
+    }
     return D3D_OK;
 }
 

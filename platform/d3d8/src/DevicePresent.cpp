@@ -10,6 +10,7 @@
 #include "Surface.h"
 #include "Texture.h"
 #include "VertexBuffer.h"
+#include "d3d8observer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -369,6 +370,9 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     framebufferDirty = fixedStateDirty = true;
     ++frames;
     GL_CHECK("Present");
+    if (PresentObserver::active) {
+        PresentObserver::active->presented(this, shaderCompileCount());
+    }
     return D3D_OK;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "SystemClock.h"
+#include "WaveObserver.h"
 
 namespace {
 // SDL audio devices held by open wave devices, across all of them.
@@ -90,6 +91,9 @@ MCIERROR WaveDevice::playFrames(uint32_t first, uint32_t end) {
     positionFrame = startFrame;
     state = State::Playing;
     startClockMs = SystemClock::instance().milliseconds();
+    if (WaveObserver::active) {
+        WaveObserver::active->playStarted(wave, startFrame, endFrame, startClockMs);
+    }
     if (audio != 0) {
         SDL_PauseAudioDevice(audio, 1);
         SDL_ClearQueuedAudio(audio);

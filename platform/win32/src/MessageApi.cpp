@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include "LoopObserver.h"
 #include "MessageQueue.h"
 #include "WindowRegistry.h"
 #include "mmsystem.h"
@@ -18,6 +19,9 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
     if (!msg) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
+    }
+    if (LoopObserver::active) {
+        LoopObserver::active->messagePeeked();
     }
     return MessageQueue::instance().peek(*msg, window, filterMin, filterMax,
                                          (removeMsg & PM_REMOVE) != 0)

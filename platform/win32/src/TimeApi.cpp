@@ -1,6 +1,7 @@
 // The millisecond clock, the timer resolution and the performance counter.
 #include <map>
 
+#include "LoopObserver.h"
 #include "SystemClock.h"
 #include "winbase.h"
 #include "mmsystem.h"
@@ -28,6 +29,9 @@ MMRESULT WINAPI timeBeginPeriod(UINT period) {
         return TIMERR_NOCANDO;
     }
     ++activePeriods()[period];
+    if (LoopObserver::active) {
+        LoopObserver::active->timerPeriodBegun(period);
+    }
     return TIMERR_NOERROR;
 }
 
@@ -45,6 +49,9 @@ MMRESULT WINAPI timeEndPeriod(UINT period) {
 
 void WINAPI Sleep(DWORD milliseconds) {
     SystemClock::instance().sleep(milliseconds);
+    if (LoopObserver::active) {
+        LoopObserver::active->slept(milliseconds);
+    }
 }
 
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count) {

@@ -24,4 +24,5 @@ public:
                          std::string& message);
 
     static std::string usage(const char* program);
+    static std::string version();
 };

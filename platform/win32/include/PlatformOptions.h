@@ -14,6 +14,12 @@ struct PlatformOptions {
     bool headless = false;           // no display: SDL's offscreen video driver
     std::string tracePath;           // when set, every Direct3D call is written there
     std::string capturePath;         // when set, every presented frame is captured there
+    // The stretch of playback to capture, in seconds of the scene clock; toSeconds
+    // below 0 means to the end. A run with toSeconds set ends there.
+    double fromSeconds = 0.0;
+    double toSeconds = -1.0;
+    std::string contactSheetPath; // one frame per second tiled into this PNG
+    bool stats = false;           // per-scene tick and frame times printed at exit
 
     // The one instance the whole process shares.
     static PlatformOptions& get();

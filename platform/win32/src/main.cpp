@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LaunchOptions.h"
+#include "Launcher.h"
 #include "PlatformOptions.h"
 #include "SystemClock.h"
 #include "windows.h"
@@ -25,7 +26,11 @@ int main(int argc, char** argv) {
     case LaunchOptions::Outcome::Run:
         break;
     }
-    if (options.headless) {
+    if (!options.capturePath.empty() || !options.contactSheetPath.empty()) {
+        // A capture renders off screen whatever the display, and plays no sound aloud.
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+    } else if (options.headless) {
         std::fputs("letterbox: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                    "rendering off screen\n",
                    stderr);
@@ -33,12 +38,21 @@ int main(int argc, char** argv) {
     }
     SystemClock::instance().configure(options.virtualClock, options.clockStartMs);
 
+    // Capture, statistics and the end time watch the run from outside the program.
+    Launcher launcher(options);
+    std::string error;
+    if (!launcher.begin(error)) {
+        std::fprintf(stderr, "letterbox: %s\n", error.c_str());
+        return 1;
+    }
+
     std::string commandLine;
     for (int i = 1; i < argc; ++i) {
         commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     }
     const int status =
         WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
+    const int launcherStatus = launcher.finish();
     SDL_Quit();
-    return status;
+    return status != 0 ? status : launcherStatus;
 }

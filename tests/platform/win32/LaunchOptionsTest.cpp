@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "LaunchOptions.h"
 
@@ -61,6 +63,90 @@ TEST(LaunchOptions, Environment) {
     if (wayland) {
         setenv("WAYLAND_DISPLAY", savedWayland.c_str(), 1);
     }
+}
+
+// Parses argv after "letterbox"; the outcome, with options and message filled.
+LaunchOptions::Outcome parseArgs(std::vector<const char*> args, PlatformOptions& options,
+                                 std::string& message) {
+    args.insert(args.begin(), "letterbox");
+    return LaunchOptions::parse(static_cast<int>(args.size()), args.data(), options, message);
+}
+
+TEST(LaunchOptions, CaptureTurnsOnTheVirtualClockOffScreen) {
+    PlatformOptions options;
+    std::string message;
+    ASSERT_EQ(LaunchOptions::Outcome::Run,
+              parseArgs({"--capture", "out.y4m", "--from=1.5", "--to", "3", "--trace", "calls.txt",
+                         "--stats", "--software"},
+                        options, message))
+        << message;
+    EXPECT_EQ("out.y4m", options.capturePath);
+    EXPECT_DOUBLE_EQ(1.5, options.fromSeconds);
+    EXPECT_DOUBLE_EQ(3.0, options.toSeconds);
+    EXPECT_EQ("calls.txt", options.tracePath);
+    EXPECT_TRUE(options.stats);
+    EXPECT_TRUE(options.software);
+    EXPECT_TRUE(options.virtualClock);
+    EXPECT_TRUE(options.headless);
+    EXPECT_TRUE(options.messageBoxToStderr);
+
+    PlatformOptions sheetOnly;
+    ASSERT_EQ(LaunchOptions::Outcome::Run,
+              parseArgs({"--contact-sheet", "sheet.PNG"}, sheetOnly, message));
+    EXPECT_TRUE(sheetOnly.virtualClock);
+    EXPECT_TRUE(sheetOnly.capturePath.empty());
+
+    // A live run keeps the real clock; --to alone ends it early.
+    PlatformOptions live;
+    ASSERT_EQ(LaunchOptions::Outcome::Run, parseArgs({"--to", "10", "--stats"}, live, message));
+    EXPECT_FALSE(live.virtualClock);
+    EXPECT_DOUBLE_EQ(10.0, live.toSeconds);
+    EXPECT_DOUBLE_EQ(0.0, live.fromSeconds);
+}
+
+TEST(LaunchOptions, EveryBadCommandLineSaysWhy) {
+    const struct {
+        std::vector<const char*> args;
+        const char* says;
+    } cases[] = {
+        {{"--capture"}, "--capture needs a value"},
+        {{"--capture", ""}, "needs a file name"},
+        {{"--to", "soon", "--capture", "x"}, "'soon' is not a number"},
+        {{"--to", "-1"}, "out of range"},
+        {{"--to", "1e9"}, "out of range"},
+        {{"--to", "nan"}, "not a number"},
+        {{"--to", "2s"}, "not a number"},
+        {{"--to", " 2"}, "not a number"},
+        {{"--from", "1"}, "--from needs --capture"},
+        {{"--capture", "x", "--from", "3", "--to", "2"}, "--to must come after --from"},
+        {{"--capture", "x", "--from", "2", "--to", "2"}, "--to must come after --from"},
+        {{"--contact-sheet", "sheet.jpg"}, "does not end in .png"},
+        {{"--stats=yes"}, "--stats takes no value"},
+        {{"--windowed", "--windowed"}, "given twice"},
+        {{"--trace"}, "--trace needs a value"},
+        {{"capture"}, "unknown option 'capture'"},
+    };
+    for (const auto& c : cases) {
+        PlatformOptions options;
+        std::string message;
+        EXPECT_EQ(LaunchOptions::Outcome::Error, parseArgs(c.args, options, message))
+            << c.args.front();
+        EXPECT_NE(std::string::npos, message.find(c.says)) << message;
+        EXPECT_NE(std::string::npos, message.find("--help")) << message;
+    }
+}
+
+TEST(LaunchOptions, HelpListsEveryOptionAndVersionNamesTheProgram) {
+    PlatformOptions options;
+    std::string message;
+    ASSERT_EQ(LaunchOptions::Outcome::Exit, parseArgs({"--stats", "--help"}, options, message));
+    for (const char* option : {"--windowed", "--capture PATH", "--from SECONDS", "--to SECONDS",
+                               "--contact-sheet FILE.png", "--trace FILE", "--stats", "--software",
+                               "--version", "--help"}) {
+        EXPECT_NE(std::string::npos, message.find(option)) << option;
+    }
+    ASSERT_EQ(LaunchOptions::Outcome::Exit, parseArgs({"--version"}, options, message));
+    EXPECT_EQ(0u, message.rfind("letterbox ", 0)) << message;
 }
 
 } // namespace

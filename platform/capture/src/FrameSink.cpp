@@ -1,0 +1,272 @@
+#include "FrameSink.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+bool endsWith(const std::string& text, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    if (text.size() < n) {
+        return false;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A single-quoted word for /bin/sh.
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// Frames as YUV4MPEG2 into a file or a pipe.
+class Y4mStream : public FrameSink {
+public:
+    // A .y4m file with its sound beside it as PATH-without-.y4m.wav.
+    static std::unique_ptr<FrameSink> file(const std::string& path, std::string& error) {
+        std::unique_ptr<Y4mStream> sink(new Y4mStream);
+        sink->out = std::fopen(path.c_str(), "wb");
+        if (!sink->out) {
+            error = "cannot write " + path + ": " + std::strerror(errno);
+            return nullptr;
+        }
+        sink->videoPath = path;
+        sink->wavPath = path.substr(0, path.size() - 4) + ".wav";
+        return sink;
+    }
+
+    // Video through ffmpeg into a temporary file, muxed with the sound at the end.
+    static std::unique_ptr<FrameSink> ffmpeg(const std::string& path, std::string& error) {
+        const std::string program = findProgram("ffmpeg");
+        if (program.empty()) {
+            error = "writing " + path +
+                    " needs the ffmpeg program, which is not installed (or not on PATH); "
+                    "capture to a .y4m file or a folder of PNG files instead";
+            return nullptr;
+        }
+        std::unique_ptr<Y4mStream> sink(new Y4mStream);
+        sink->program = program;
+        sink->finalPath = path;
+        sink->videoPath = path + ".video.mkv";
+        sink->wavPath = path + ".sound.wav";
+        const std::string command = shellQuote(program) +
+                                    " -hide_banner -loglevel error -y -f yuv4mpegpipe -i - "
+                                    "-c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p " +
+                                    shellQuote(sink->videoPath);
+        // A dead ffmpeg must show up as a failed write, not end the process.
+        std::signal(SIGPIPE, SIG_IGN);
+        sink->out = popen(command.c_str(), "w");
+        sink->piped = true;
+        if (!sink->out) {
+            error = "cannot start ffmpeg";
+            return nullptr;
+        }
+        return sink;
+    }
+
+    ~Y4mStream() override { close(); }
+
+    bool write(const PngImage& frame, uint32_t, std::string& error) override {
+        if (!headerWritten) {
+            width = frame.width;
+            height = frame.height;
+            const std::string header = y4mHeader(width, height);
+            if (std::fwrite(header.data(), 1, header.size(), out) != header.size()) {
+                return failed(error);
+            }
+            headerWritten = true;
+        }
+        if (frame.width != width || frame.height != height) {
+            error = "the picture size changed during the capture";
+            return false;
+        }
+        static const char FRAME[] = "FRAME\n";
+        const std::vector<uint8_t> yuv = toYuv420(frame);
+        if (std::fwrite(FRAME, 1, 6, out) != 6 ||
+            std::fwrite(yuv.data(), 1, yuv.size(), out) != yuv.size()) {
+            return failed(error);
+        }
+        return true;
+    }
+
+    bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
+                std::string& error) override {
+        if (!close()) {
+            error =
+                piped ? "ffmpeg failed while encoding " + finalPath : "cannot write " + videoPath;
+            return false;
+        }
+        if (!WavWriter::write(wavPath, format, sound, error)) {
+            return false;
+        }
+        if (!piped) {
+            return true;
+        }
+        const std::string command = shellQuote(program) + " -hide_banner -loglevel error -y -i " +
+                                    shellQuote(videoPath) + " -i " + shellQuote(wavPath) +
+                                    " -map 0:v -map 1:a -c:v copy -c:a aac -b:a 192k -shortest " +
+                                    shellQuote(finalPath);
+        const int status = std::system(command.c_str());
+        std::error_code ignored;
+        std::filesystem::remove(videoPath, ignored);
+        std::filesystem::remove(wavPath, ignored);
+        if (status != 0) {
+            error = "ffmpeg could not mux the sound into " + finalPath;
+            return false;
+        }
+        return true;
+    }
+
+    std::string soundPath() const override { return piped ? finalPath : wavPath; }
+
+private:
+    bool failed(std::string& error) {
+        error = piped ? "ffmpeg stopped taking frames" : "cannot write " + videoPath;
+        return false;
+    }
+
+    bool close() {
+        if (!out) {
+            return true;
+        }
+        bool ok = true;
+        if (piped) {
+            ok = pclose(out) == 0;
+        } else {
+            ok = std::fclose(out) == 0;
+        }
+        out = nullptr;
+        return ok;
+    }
+
+    FILE* out = nullptr;
+    bool piped = false;
+    bool headerWritten = false;
+    uint32_t width = 0, height = 0;
+    std::string program, finalPath, videoPath, wavPath;
+};
+
+// Numbered PNG files in a folder, soundtrack.wav beside them.
+class PngFolder : public FrameSink {
+public:
+    static std::unique_ptr<FrameSink> open(const std::string& path, std::string& error) {
+        std::error_code code;
+        std::filesystem::create_directories(path, code);
+        if (code || !std::filesystem::is_directory(path)) {
+            error = "cannot make the folder " + path;
+            return nullptr;
+        }
+        std::unique_ptr<PngFolder> sink(new PngFolder);
+        sink->folder = path;
+        return sink;
+    }
+
+    bool write(const PngImage& frame, uint32_t index, std::string& error) override {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%05u.png", index);
+        return frame.write((std::filesystem::path(folder) / name).string(), error);
+    }
+
+    bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
+                std::string& error) override {
+        return WavWriter::write(soundPath(), format, sound, error);
+    }
+
+    std::string soundPath() const override {
+        return (std::filesystem::path(folder) / "soundtrack.wav").string();
+    }
+
+private:
+    std::string folder;
+};
+
+uint8_t clampByte(int v) {
+    return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+} // namespace
+
+std::unique_ptr<FrameSink> FrameSink::open(const std::string& path, std::string& error) {
+    if (endsWith(path, ".y4m")) {
+        return Y4mStream::file(path, error);
+    }
+    if (endsWith(path, ".mp4") || endsWith(path, ".mkv")) {
+        return Y4mStream::ffmpeg(path, error);
+    }
+    return PngFolder::open(path, error);
+}
+
+std::string FrameSink::y4mHeader(uint32_t width, uint32_t height) {
+    return "YUV4MPEG2 W" + std::to_string(width) + " H" + std::to_string(height) + " F" +
+           std::to_string(RATE_NUMERATOR) + ":" + std::to_string(RATE_DENOMINATOR) +
+           " Ip A1:1 C420jpeg XCOLORRANGE=LIMITED\n";
+}
+
+std::vector<uint8_t> FrameSink::toYuv420(const PngImage& frame) {
+    const uint32_t w = frame.width, h = frame.height;
+    const uint32_t cw = (w + 1) / 2, ch = (h + 1) / 2;
+    std::vector<uint8_t> planes(size_t{w} * h + 2 * size_t{cw} * ch);
+    uint8_t* luma = planes.data();
+    uint8_t* cb = luma + size_t{w} * h;
+    uint8_t* cr = cb + size_t{cw} * ch;
+    for (uint32_t y = 0; y < h; ++y) {
+        const uint8_t* p = frame.pixel(0, y);
+        for (uint32_t x = 0; x < w; ++x, p += 3) {
+            luma[size_t{y} * w + x] =
+                clampByte(((66 * p[0] + 129 * p[1] + 25 * p[2] + 128) >> 8) + 16);
+        }
+    }
+    // Chroma of each 2 x 2 block's mean colour (edge pixels repeat on odd sizes).
+    for (uint32_t y = 0; y < ch; ++y) {
+        for (uint32_t x = 0; x < cw; ++x) {
+            int sum[3] = {0, 0, 0};
+            for (uint32_t dy = 0; dy < 2; ++dy) {
+                for (uint32_t dx = 0; dx < 2; ++dx) {
+                    const uint8_t* p =
+                        frame.pixel(std::min(2 * x + dx, w - 1), std::min(2 * y + dy, h - 1));
+                    for (int c = 0; c < 3; ++c) {
+                        sum[c] += p[c];
+                    }
+                }
+            }
+            const int r = (sum[0] + 2) / 4, g = (sum[1] + 2) / 4, b = (sum[2] + 2) / 4;
+            cb[size_t{y} * cw + x] = clampByte(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
+            cr[size_t{y} * cw + x] = clampByte(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+        }
+    }
+    return planes;
+}
+
+std::string FrameSink::findProgram(const char* name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos) {
+            end = folders.size();
+        }
+        const std::string folder = end > start ? folders.substr(start, end - start) : ".";
+        const std::string candidate = folder + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0 && !std::filesystem::is_directory(candidate)) {
+            return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}

@@ -1,0 +1,323 @@
+#include "Launcher.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "ContactSheet.h"
+#include "FrameSink.h"
+#include "PngImage.h"
+#include "ProgressMeter.h"
+#include "RunStats.h"
+#include "SystemClock.h"
+#include "WavWriter.h"
+#include "windows.h"
+
+Launcher::Launcher(const PlatformOptions& runOptions)
+    : options(runOptions), wallStart(std::chrono::steady_clock::now()) {
+    capturing = !options.capturePath.empty() || !options.contactSheetPath.empty();
+    fromMs = static_cast<uint32_t>(std::llround(std::max(0.0, options.fromSeconds) * 1000.0));
+    if (options.toSeconds >= 0.0) {
+        toMs = static_cast<uint32_t>(std::llround(options.toSeconds * 1000.0));
+    }
+}
+
+Launcher::~Launcher() {
+    if (LoopObserver::active == this) {
+        LoopObserver::active = nullptr;
+    }
+    if (PresentObserver::active == this) {
+        PresentObserver::active = nullptr;
+    }
+    if (WaveObserver::active == this) {
+        WaveObserver::active = nullptr;
+    }
+}
+
+double Launcher::wallMs() const {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wallStart)
+        .count();
+}
+
+bool Launcher::begin(std::string& error) {
+    if (!options.capturePath.empty()) {
+        sink = FrameSink::open(options.capturePath, error);
+        if (!sink) {
+            return false;
+        }
+    }
+    if (!options.contactSheetPath.empty()) {
+        sheet = std::make_unique<ContactSheet>();
+    }
+    if (capturing) {
+        const uint32_t endMs = toMs ? std::min(*toMs, DEMO_MS) : DEMO_MS;
+        progress = std::make_unique<ProgressMeter>((endMs + TICK_MS - 1) / TICK_MS, stderr,
+                                                   isatty(STDERR_FILENO) != 0);
+    }
+    if (options.stats) {
+        stats = std::make_unique<RunStats>();
+    }
+    if (!capturing && !stats && !toMs) {
+        return true; // nothing to watch
+    }
+    LoopObserver::active = this;
+    PresentObserver::active = this;
+    WaveObserver::active = this;
+    return true;
+}
+
+void Launcher::messagePeeked() {
+    if (stats && playback) {
+        stats->iterationStarted(wallMs(), SystemClock::instance().milliseconds());
+    }
+}
+
+void Launcher::slept(uint32_t) {
+    if (stats && playback) {
+        stats->slept();
+    }
+}
+
+void Launcher::timerPeriodBegun(uint32_t) {
+    // The program raises the timer resolution once, when start-up is over and
+    // just before its loop: every frame presented from now on is playback.
+    playback = true;
+}
+
+void Launcher::sceneBegun(IDirect3DDevice8*) {
+    if (stats && playback) {
+        stats->sceneBegun(wallMs());
+    }
+}
+
+void Launcher::presented(IDirect3DDevice8* device, uint64_t shaderCompiles) {
+    if (!playback) {
+        return; // the loading screen
+    }
+    const uint32_t clockMs = SystemClock::instance().milliseconds();
+    if (!originMs) {
+        originMs = clockMs;
+    }
+    const uint32_t playbackMs = clockMs - *originMs;
+    if (stats) {
+        stats->presented(wallMs());
+        stats->playbackFrame(clockMs, shaderCompiles);
+    }
+    const uint32_t frame = frameAt(playbackMs);
+    if (capturing && !failed) {
+        capture(device, frame);
+    }
+    // The run ends with the last frame before the end time: the window is closed
+    // as a user would, so the program's own teardown runs.
+    if (toMs && !endRequested && uint64_t{playbackMs} + TICK_MS >= *toMs) {
+        requestEnd(device);
+    }
+}
+
+void Launcher::playStarted(const WaveFile& wave, uint32_t firstFrame, uint32_t endFrame,
+                           uint32_t clockMs) {
+    if (soundStarted || !playback) {
+        return;
+    }
+    soundStarted = true;
+    soundChannels = wave.channels;
+    soundRate = wave.sampleRate;
+    soundBits = wave.bitsPerSample;
+    const size_t begin = size_t{firstFrame} * wave.blockAlign;
+    const size_t end = std::min(size_t{endFrame} * wave.blockAlign, wave.samples.size());
+    if (begin < end) {
+        soundSamples.assign(wave.samples.begin() + static_cast<ptrdiff_t>(begin),
+                            wave.samples.begin() + static_cast<ptrdiff_t>(end));
+    }
+    // Playback starts right after the first frame is presented; should it come
+    // before, the offset is negative and the sound starts earlier.
+    soundStartMs = originMs ? static_cast<int32_t>(clockMs - *originMs) : 0;
+}
+
+bool Launcher::inRange(uint32_t frame) const {
+    const uint64_t ms = uint64_t{frame} * TICK_MS;
+    return ms >= fromMs && (!toMs || ms < *toMs);
+}
+
+void Launcher::capture(IDirect3DDevice8* device, uint32_t frame) {
+    framesSeen = frame + 1;
+    if (progress) {
+        progress->update(framesSeen);
+    }
+    const bool write = sink && inRange(frame);
+    const bool sheetFrame = sheet && inRange(frame) && ContactSheet::wants(frame, TICK_MS);
+    if (!write && !sheetFrame) {
+        return;
+    }
+    auto image = std::make_unique<PngImage>();
+    if (!readFrontBuffer(device, *image)) {
+        fail("cannot read the presented picture back from the device");
+        return;
+    }
+    if (write) {
+        std::string error;
+        // A tick that was not rendered keeps the picture before it on screen.
+        if (lastWritten && previous) {
+            for (uint32_t missing = *lastWritten + 1; missing < frame; ++missing) {
+                if (!sink->write(*previous, missing, error)) {
+                    fail(error);
+                    return;
+                }
+                ++repeatedFrames;
+            }
+        }
+        if (lastWritten && frame <= *lastWritten) {
+            return; // two presents in one tick: the first one stands
+        }
+        if (!sink->write(*image, frame, error)) {
+            fail(error);
+            return;
+        }
+        if (!firstWritten) {
+            firstWritten = frame;
+        }
+        lastWritten = frame;
+    }
+    if (sheetFrame) {
+        sheet->add(*image, static_cast<uint32_t>(uint64_t{frame} * TICK_MS / 1000));
+    }
+    previous = std::move(image);
+}
+
+bool Launcher::readFrontBuffer(IDirect3DDevice8* device, PngImage& frame) {
+    IDirect3DSurface8* back = nullptr;
+    if (FAILED(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back)) || back == nullptr) {
+        return false;
+    }
+    D3DSURFACE_DESC desc{};
+    const HRESULT described = back->GetDesc(&desc);
+    back->Release();
+    if (FAILED(described)) {
+        return false;
+    }
+    IDirect3DSurface8* copy = nullptr;
+    if (FAILED(device->CreateImageSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, &copy))) {
+        return false;
+    }
+    bool ok = false;
+    D3DLOCKED_RECT locked{};
+    if (SUCCEEDED(device->GetFrontBuffer(copy)) &&
+        SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+        frame = PngImage(desc.Width, desc.Height);
+        for (uint32_t y = 0; y < desc.Height; ++y) {
+            const uint8_t* in =
+                static_cast<const uint8_t*>(locked.pBits) + size_t{y} * locked.Pitch;
+            uint8_t* out = frame.pixel(0, y);
+            for (uint32_t x = 0; x < desc.Width; ++x, in += 4, out += 3) {
+                out[0] = in[2]; // the surface's bytes are B, G, R, A
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        }
+        copy->UnlockRect();
+        ok = true;
+    }
+    copy->Release();
+    return ok;
+}
+
+void Launcher::requestEnd(IDirect3DDevice8* device) {
+    D3DDEVICE_CREATION_PARAMETERS created{};
+    if (SUCCEEDED(device->GetCreationParameters(&created)) && created.hFocusWindow != nullptr) {
+        endRequested = PostMessageA(created.hFocusWindow, WM_CLOSE, 0, 0) != FALSE;
+    }
+}
+
+void Launcher::fail(const std::string& message) {
+    if (failed) {
+        return;
+    }
+    failed = true;
+    failure = message;
+    std::fprintf(stderr, "\nletterbox: capture stopped: %s\n", message.c_str());
+}
+
+std::vector<uint8_t> Launcher::soundOfFrames() const {
+    PcmFormat format{soundChannels, soundRate, soundBits};
+    const size_t block = format.blockAlign();
+    std::vector<uint8_t> out;
+    if (!firstWritten || block == 0) {
+        return out;
+    }
+    const int64_t rate = soundRate;
+    const int64_t first = int64_t{*firstWritten} * TICK_MS * rate / 1000;
+    const int64_t end = (int64_t{*lastWritten} + 1) * TICK_MS * rate / 1000;
+    // Sample 0 of what was played sits at soundStartMs on the timeline.
+    const int64_t offset = static_cast<int64_t>(
+        std::floor(static_cast<double>(soundStartMs) * static_cast<double>(rate) / 1000.0));
+    const int64_t available = static_cast<int64_t>(soundSamples.size() / block);
+    out.assign(static_cast<size_t>(end - first) * block, format.silence());
+    for (int64_t n = first; n < end; ++n) {
+        const int64_t source = n - offset;
+        if (soundStarted && source >= 0 && source < available) {
+            std::memcpy(&out[static_cast<size_t>(n - first) * block],
+                        &soundSamples[static_cast<size_t>(source) * block], block);
+        }
+    }
+    return out;
+}
+
+int Launcher::finish() {
+    LoopObserver::active = nullptr;
+    PresentObserver::active = nullptr;
+    WaveObserver::active = nullptr;
+    int status = failed ? 1 : 0;
+    if (stats) {
+        stats->finish(wallMs());
+    }
+    if (progress) {
+        progress->finish(framesSeen);
+    }
+    if (capturing && !originMs) {
+        std::fputs("letterbox: no frame of playback was presented; nothing captured\n", stderr);
+        status = 1;
+    }
+    if (sink) {
+        std::string error;
+        const PcmFormat format{soundChannels, soundRate, soundBits};
+        if (!sink->finish(format, soundOfFrames(), error)) {
+            std::fprintf(stderr, "letterbox: %s\n", error.c_str());
+            status = 1;
+        } else if (firstWritten) {
+            std::fprintf(stderr,
+                         "letterbox: wrote frames %u to %u (%u in all, %.3f s to %.3f s) to %s, "
+                         "sound to %s\n",
+                         *firstWritten, *lastWritten, *lastWritten - *firstWritten + 1,
+                         *firstWritten * TICK_MS / 1000.0, (*lastWritten + 1) * TICK_MS / 1000.0,
+                         options.capturePath.c_str(), sink->soundPath().c_str());
+        }
+        if (repeatedFrames > 0) {
+            std::fprintf(stderr,
+                         "letterbox: %u ticks were not rendered; their frames repeat the "
+                         "one before\n",
+                         repeatedFrames);
+        }
+        sink.reset();
+    }
+    if (sheet) {
+        std::string error;
+        if (sheet->empty()) {
+            std::fputs("letterbox: no frame for the contact sheet\n", stderr);
+            status = 1;
+        } else if (!sheet->compose().write(options.contactSheetPath, error)) {
+            std::fprintf(stderr, "letterbox: %s\n", error.c_str());
+            status = 1;
+        } else {
+            std::fprintf(stderr, "letterbox: contact sheet of %zu frames in %s\n", sheet->size(),
+                         options.contactSheetPath.c_str());
+        }
+    }
+    if (stats) {
+        std::fputs(stats->report().c_str(), stdout);
+        std::fflush(stdout);
+    }
+    return status;
+}

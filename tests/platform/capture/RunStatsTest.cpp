@@ -1,0 +1,71 @@
+// Ticks told apart from the loop's events and attributed to scenes.
+#include <gtest/gtest.h>
+
+#include "RunStats.h"
+
+namespace {
+
+TEST(RunStatsTest, ScenesByTheirEndTimes) {
+    EXPECT_EQ(0, RunStats::sceneAt(-17)); // the first tick, before the clock runs
+    EXPECT_EQ(0, RunStats::sceneAt(8199));
+    EXPECT_EQ(1, RunStats::sceneAt(8200)); // that tick starts the next scene and renders it
+    EXPECT_EQ(5, RunStats::sceneAt(70999));
+    EXPECT_EQ(6, RunStats::sceneAt(71000));
+    EXPECT_STREQ("clouds", RunStats::sceneName(0));
+    EXPECT_STREQ("end", RunStats::sceneName(6));
+}
+
+TEST(RunStatsTest, QuantilesByNearestRank) {
+    std::vector<double> values;
+    for (int i = 100; i >= 1; --i) {
+        values.push_back(i);
+    }
+    EXPECT_EQ(50.0, RunStats::quantile(values, 0.5));
+    EXPECT_EQ(99.0, RunStats::quantile(values, 0.99));
+    EXPECT_EQ(100.0, RunStats::quantile(values, 1.0));
+    EXPECT_EQ(0.0, RunStats::quantile({}, 0.5));
+    EXPECT_EQ(7.0, RunStats::quantile({7.0}, 0.99));
+}
+
+TEST(RunStatsTest, TicksRenderedSkippedAndSleepsFromTheLoopsEvents) {
+    RunStats stats;
+    // A tick that updates without rendering (the first, slow one), at clock 1000.
+    stats.iterationStarted(0.0, 1000);
+    // An idle iteration.
+    stats.iterationStarted(2.0, 1000);
+    stats.slept();
+    // A rendered tick: the first frame of playback at clock 1017.
+    stats.iterationStarted(3.0, 1017);
+    stats.sceneBegun(4.0);
+    stats.presented(10.0);
+    stats.playbackFrame(1017, 5);
+    // A rendered tick in the second scene, with one more shader compiled.
+    stats.iterationStarted(20.0, 1017 + 8211);
+    stats.sceneBegun(21.5);
+    stats.presented(22.0);
+    stats.playbackFrame(1017 + 8211, 6);
+    // The last tick ends the loop: no peek follows it.
+    stats.iterationStarted(30.0, 1017 + 8228);
+    stats.finish(31.0);
+
+    const auto& ticks = stats.ticks();
+    ASSERT_EQ(4u, ticks.size());
+    EXPECT_EQ(-17, ticks[0].sceneMs);
+    EXPECT_DOUBLE_EQ(2.0, ticks[0].updateMs);
+    EXPECT_LT(ticks[0].renderMs, 0.0);
+    EXPECT_EQ(0, ticks[1].sceneMs);
+    EXPECT_DOUBLE_EQ(1.0, ticks[1].updateMs);
+    EXPECT_DOUBLE_EQ(6.0, ticks[1].renderMs);
+    EXPECT_EQ(8211, ticks[2].sceneMs);
+    EXPECT_DOUBLE_EQ(0.5, ticks[2].renderMs);
+    EXPECT_DOUBLE_EQ(1.0, ticks[3].updateMs);
+    EXPECT_EQ(1u, stats.compilesAfterFirstSecond());
+
+    const std::string report = stats.report();
+    EXPECT_NE(std::string::npos, report.find("clouds         2        1       1"));
+    EXPECT_NE(std::string::npos, report.find("tunnel         2        1       1"));
+    EXPECT_NE(std::string::npos, report.find("all            4        2       2"));
+    EXPECT_NE(std::string::npos, report.find("after the first second: 1"));
+}
+
+} // namespace

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,15 @@
 #include "SystemClock.h"
 #include "WavWriter.h"
 #include "windows.h"
+
+namespace {
+// Ctrl+C during a capture ends the run at the next frame, so the files are complete.
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+} // namespace
 
 Launcher::Launcher(const PlatformOptions& runOptions)
     : options(runOptions), wallStart(std::chrono::steady_clock::now()) {
@@ -59,6 +69,10 @@ bool Launcher::begin(std::string& error) {
     }
     if (options.stats) {
         stats = std::make_unique<RunStats>();
+    }
+    if (capturing) {
+        std::signal(SIGINT, onInterrupt);
+        std::signal(SIGTERM, onInterrupt);
     }
     if (!capturing && !stats && !toMs) {
         return true; // nothing to watch
@@ -112,7 +126,7 @@ void Launcher::presented(IDirect3DDevice8* device, uint64_t shaderCompiles) {
     }
     // The run ends with the last frame before the end time: the window is closed
     // as a user would, so the program's own teardown runs.
-    if (toMs && !endRequested && uint64_t{playbackMs} + TICK_MS >= *toMs) {
+    if (!endRequested && ((toMs && uint64_t{playbackMs} + TICK_MS >= *toMs) || interrupted)) {
         requestEnd(device);
     }
 }
@@ -286,7 +300,10 @@ int Launcher::finish() {
         if (!sink->finish(format, soundOfFrames(), error)) {
             std::fprintf(stderr, "letterbox: %s\n", error.c_str());
             status = 1;
-        } else if (firstWritten) {
+        } else if (!firstWritten) {
+            std::fputs("letterbox: no frame of playback lies in the range asked for\n", stderr);
+            status = 1;
+        } else {
             std::fprintf(stderr,
                          "letterbox: wrote frames %u to %u (%u in all, %.3f s to %.3f s) to %s, "
                          "sound to %s\n",
@@ -301,6 +318,10 @@ int Launcher::finish() {
                          repeatedFrames);
         }
         sink.reset();
+    }
+    if (capturing) {
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
     }
     if (sheet) {
         std::string error;

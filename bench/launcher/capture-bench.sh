@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Wall time and peak memory of whole captures, and the per-scene times of --stats.
+# Usage: bench/launcher/capture-bench.sh [BUILD_FOLDER] [OUTPUT_FOLDER]
+# The build should be optimised (RelWithDebInfo or Release) with data/ generated.
+# Goals on a 2-core machine with llvmpipe: a whole Y4M capture in at most 35 s
+# (twice as fast as real time), peak resident size under 200 MB.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="$(cd "${1:-build}" && pwd)"
+out="${2:-$(mktemp -d /tmp/letterbox-bench.XXXXXX)}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+if [ ! -x "$build/letterbox" ] || [ ! -d "$build/data" ]; then
+    echo "$build/letterbox or $build/data is missing: build the letterbox and content_data targets" >&2
+    exit 1
+fi
+if [ ! -x /usr/bin/time ]; then
+    echo "needs /usr/bin/time (Debian package: time)" >&2
+    exit 1
+fi
+
+# Runs the program in the build folder under /usr/bin/time; prints wall time and peak RSS.
+measure() {
+    local name="$1"
+    shift
+    (cd "$build" && /usr/bin/time -f "%e %M" -o "$out/$name.time" ./letterbox "$@" \
+        >"$out/$name.out" 2>"$out/$name.err")
+    read -r wall rss <"$out/$name.time"
+    printf '%-28s wall %7.2f s   peak RSS %6.1f MB\n' "$name" "$wall" "$(echo "$rss / 1024" | bc -l)"
+}
+
+echo "letterbox capture benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ))"
+measure "y4m capture" --capture "$out/whole.y4m"
+grep -h '^letterbox: wrote' "$out/y4m capture.err" | sed 's/^/  /' || true
+rm -f "$out/whole.y4m"
+measure "png capture" --capture "$out/pngs"
+grep -h '^letterbox: wrote' "$out/png capture.err" | sed 's/^/  /' || true
+rm -rf "$out/pngs"
+measure "stats run (virtual clock)" --contact-sheet "$out/contact-sheet.png" --stats
+echo
+echo "per-scene figures of the stats run (ms):"
+cat "$out/stats run (virtual clock).out"
+echo "contact sheet: $out/contact-sheet.png"

@@ -2,6 +2,7 @@
 // generated shapes and loaded meshes draw as solid, lit objects. Pictures are
 // written to d3dx_shapes.png for looking at.
 #include "BitmapFiles.h"
+#include "PlatformOptions.h"
 #include "d3dx8.h"
 #include "windows.h"
 
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -258,4 +260,53 @@ TEST_F(RealDeviceTest, ShapesAndMeshesDrawLit) {
         model->Release();
         materials->Release();
     }
+}
+
+TEST(RealDeviceTrace, DrawSubsetDrawsEachRunOnce) {
+    // A device whose calls are traced: the trace shows what DrawSubset asked for.
+    const std::string path = "d3dx_drawsubset_trace.txt";
+    PlatformOptions::get().tracePath = path;
+    IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
+    PlatformOptions::get().tracePath.clear();
+    ASSERT_NE(direct3d, nullptr);
+    D3DPRESENT_PARAMETERS params{};
+    params.BackBufferWidth = 400;
+    params.BackBufferHeight = 300;
+    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    params.Windowed = TRUE;
+    IDirect3DDevice8* device = nullptr;
+    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+              D3D_OK);
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(D3DXCreateMeshFVF(4, 6, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh), D3D_OK);
+    DWORD* attributes = nullptr;
+    mesh->LockAttributeBuffer(0, &attributes);
+    attributes[2] = 1; // 0, 0, 1, 0
+    mesh->UnlockAttributeBuffer();
+    device->BeginScene();
+    mesh->DrawSubset(0);
+    mesh->DrawSubset(1);
+    mesh->DrawSubset(2);
+    device->EndScene();
+    mesh->Release();
+    EXPECT_EQ(device->Release(), 0u);
+    direct3d->Release();
+
+    std::vector<std::string> draws;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("IDirect3DDevice8::DrawIndexedPrimitive(") != std::string::npos) {
+            draws.push_back(line);
+        }
+    }
+    // Subset 0: faces 0-1 and face 3; subset 1: face 2; subset 2: nothing.
+    ASSERT_EQ(draws.size(), 3u);
+    EXPECT_NE(draws[0].find("startIndex = 0,"), std::string::npos) << draws[0];
+    EXPECT_NE(draws[0].find("primCount = 2)"), std::string::npos) << draws[0];
+    EXPECT_NE(draws[1].find("startIndex = 9,"), std::string::npos) << draws[1];
+    EXPECT_NE(draws[1].find("primCount = 1)"), std::string::npos) << draws[1];
+    EXPECT_NE(draws[2].find("startIndex = 6,"), std::string::npos) << draws[2];
+    EXPECT_NE(draws[2].find("primCount = 1)"), std::string::npos) << draws[2];
 }

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -290,15 +291,18 @@ TEST_F(XFileTest, TruncatedBinaryListsAreRefused) {
 }
 
 TEST_F(XFileTest, FilesOpenByWindowsNameAndMissingOnesAreReported) {
-    const char* path = "xfile_test_scene.x";
-    FILE* f = std::fopen(path, "wb");
+    // The program names its files the Windows way, with backslashes.
+    std::filesystem::create_directories("xfile_dir");
+    FILE* f = std::fopen("xfile_dir/scene.x", "wb");
     ASSERT_NE(f, nullptr);
     std::fwrite(TEXT_SCENE.data(), 1, TEXT_SCENE.size(), f);
     std::fclose(f);
     LPDIRECTXFILEENUMOBJECT e = nullptr;
-    ASSERT_EQ(file->CreateEnumObject(const_cast<char*>(path), DXFILELOAD_FROMFILE, &e), DXFILE_OK);
+    ASSERT_EQ(
+        file->CreateEnumObject(const_cast<char*>("xfile_dir\\scene.x"), DXFILELOAD_FROMFILE, &e),
+        DXFILE_OK);
     e->Release();
-    std::remove(path);
+    std::remove("xfile_dir/scene.x");
     EXPECT_EQ(
         file->CreateEnumObject(const_cast<char*>("no\\such\\file.x"), DXFILELOAD_FROMFILE, &e),
         DXFILEERR_FILENOTFOUND);

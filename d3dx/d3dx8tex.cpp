@@ -317,7 +317,8 @@ HRESULT createFromMemory(LPDIRECT3DDEVICE8 device, const uint8_t* data, size_t s
     UINT levels = 1;
     if ((caps.TextureCaps & D3DPTEXTURECAPS_MIPMAP) && isPowerOfTwo(width) &&
         isPowerOfTwo(height)) {
-        UINT full = 1 + static_cast<UINT>(std::bit_width(std::max(width, height))) - 1;
+        // 1 + log2 of the larger side, both sides being powers of two.
+        UINT full = static_cast<UINT>(std::bit_width(std::max(width, height)));
         levels =
             (mipLevels == 0 || mipLevels == D3DX_DEFAULT || mipLevels > full) ? full : mipLevels;
     }

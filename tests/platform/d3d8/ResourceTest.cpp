@@ -385,3 +385,83 @@ TEST_F(DeviceTest, ResourcesMayBeReleasedAfterTheDeviceAndItsWindow) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
     EXPECT_EQ(readPixel(1, 1), 0xFF00FF00u);
 }
+
+TEST_F(DeviceTest, CopyRectsCopiesEachRectangleToItsPointInTheSameFormat) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    D3DRECT red{0, 0, 2, 2};
+    D3DRECT green{10, 10, 12, 12};
+    device->Clear(1, &red, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    device->Clear(1, &green, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0);
+    IDirect3DSurface8* target = nullptr;
+    device->GetRenderTarget(&target);
+    IDirect3DSurface8* image = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(4, 2, D3DFMT_A8R8G8B8, &image), D3D_OK);
+    RECT rects[2] = {{0, 0, 2, 2}, {10, 10, 12, 12}};
+    POINT points[2] = {{2, 0}, {0, 0}};
+    ASSERT_EQ(device->CopyRects(target, rects, 2, image, points), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(image->LockRect(&locked, nullptr, 0), D3D_OK);
+    const auto* row = static_cast<const uint32_t*>(locked.pBits);
+    EXPECT_EQ(row[0], 0xFF00FF00u);
+    EXPECT_EQ(row[1], 0xFF00FF00u);
+    EXPECT_EQ(row[2], 0xFFFF0000u);
+    EXPECT_EQ(row[3], 0xFFFF0000u);
+    image->UnlockRect();
+    // Copies do not convert: another format, or a depth surface, is refused.
+    IDirect3DSurface8* other = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(4, 2, D3DFMT_R5G6B5, &other), D3D_OK);
+    EXPECT_EQ(device->CopyRects(target, rects, 1, other, nullptr), D3DERR_INVALIDCALL);
+    IDirect3DSurface8* depth = nullptr;
+    device->GetDepthStencilSurface(&depth);
+    EXPECT_EQ(device->CopyRects(depth, nullptr, 0, image, nullptr), D3DERR_INVALIDCALL);
+    depth->Release();
+    other->Release();
+    image->Release();
+    target->Release();
+}
+
+TEST_F(DeviceTest, ClearTakesSeveralRectanglesAndLockedRectsUploadTheirPart) {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    D3DRECT rects[2] = {{0, 0, 2, 2}, {5, 5, 6, 6}};
+    ASSERT_EQ(device->Clear(2, rects, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0), D3D_OK);
+    std::vector<uint32_t> p = readTarget();
+    int white = 0;
+    for (uint32_t v : p) {
+        white += v == 0xFFFFFFFFu ? 1 : 0;
+    }
+    EXPECT_EQ(white, 5);
+    EXPECT_EQ(p[5 * 800 + 5], 0xFFFFFFFFu);
+
+    // A lock of one texel changes that texel only.
+    IDirect3DTexture8* texture = makeTexture(2, 1, {0xFF0000FF, 0xFF0000FF});
+    RECT one{1, 0, 2, 1};
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, &one, 0), D3D_OK);
+    *static_cast<uint32_t*>(locked.pBits) = 0xFFFF0000;
+    ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+    device->SetTexture(0, texture);
+    device->BeginScene();
+    drawTexturedQuad(0, 10, 2, 11, 0, 0, 1, 1);
+    device->EndScene();
+    EXPECT_EQ(readPixel(0, 10), 0xFF0000FFu);
+    EXPECT_EQ(readPixel(1, 10), 0xFFFF0000u);
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+TEST_F(DeviceTest, CopySwapEffectKeepsTheBackBuffer) {
+    D3DPRESENT_PARAMETERS copy = params;
+    copy.SwapEffect = D3DSWAPEFFECT_COPY;
+    ASSERT_EQ(device->Reset(&copy), D3D_OK);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0f, 0);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(readPixel(10, 10), 0xFF0000FFu);
+    IDirect3DSurface8* front = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(800, 600, D3DFMT_A8R8G8B8, &front), D3D_OK);
+    ASSERT_EQ(device->GetFrontBuffer(front), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    front->LockRect(&locked, nullptr, 0);
+    EXPECT_EQ(*static_cast<uint32_t*>(locked.pBits), 0xFF0000FFu);
+    front->UnlockRect();
+    front->Release();
+}

@@ -221,32 +221,34 @@ std::vector<uint8_t> FrameSink::toYuv420(const PngImage& frame) {
     const uint32_t w = frame.width, h = frame.height;
     const uint32_t cw = (w + 1) / 2, ch = (h + 1) / 2;
     std::vector<uint8_t> planes(size_t{w} * h + 2 * size_t{cw} * ch);
+    if (w == 0 || h == 0) {
+        return planes;
+    }
     uint8_t* luma = planes.data();
     uint8_t* cb = luma + size_t{w} * h;
     uint8_t* cr = cb + size_t{cw} * ch;
-    for (uint32_t y = 0; y < h; ++y) {
-        const uint8_t* p = frame.pixel(0, y);
-        for (uint32_t x = 0; x < w; ++x, p += 3) {
-            luma[size_t{y} * w + x] =
-                clampByte(((66 * p[0] + 129 * p[1] + 25 * p[2] + 128) >> 8) + 16);
-        }
+    // Plain pointer loops: this runs for every pixel of every frame.
+    const uint8_t* p = frame.rgb.data();
+    for (size_t i = 0, n = size_t{w} * h; i < n; ++i, p += 3) {
+        luma[i] = static_cast<uint8_t>(((66 * p[0] + 129 * p[1] + 25 * p[2] + 128) >> 8) + 16);
     }
-    // Chroma of each 2 x 2 block's mean colour (edge pixels repeat on odd sizes).
+    // Chroma of each 2 x 2 block's mean colour (the last row and column repeat on odd sizes).
+    const size_t stride = size_t{w} * 3;
     for (uint32_t y = 0; y < ch; ++y) {
+        const uint8_t* top = frame.rgb.data() + size_t{2 * y} * stride;
+        const uint8_t* bottom = 2 * y + 1 < h ? top + stride : top;
+        uint8_t* cbRow = cb + size_t{y} * cw;
+        uint8_t* crRow = cr + size_t{y} * cw;
         for (uint32_t x = 0; x < cw; ++x) {
-            int sum[3] = {0, 0, 0};
-            for (uint32_t dy = 0; dy < 2; ++dy) {
-                for (uint32_t dx = 0; dx < 2; ++dx) {
-                    const uint8_t* p =
-                        frame.pixel(std::min(2 * x + dx, w - 1), std::min(2 * y + dy, h - 1));
-                    for (int c = 0; c < 3; ++c) {
-                        sum[c] += p[c];
-                    }
-                }
-            }
-            const int r = (sum[0] + 2) / 4, g = (sum[1] + 2) / 4, b = (sum[2] + 2) / 4;
-            cb[size_t{y} * cw + x] = clampByte(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
-            cr[size_t{y} * cw + x] = clampByte(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+            const size_t left = size_t{2 * x} * 3;
+            const size_t right = 2 * x + 1 < w ? left + 3 : left;
+            const int r = (top[left] + top[right] + bottom[left] + bottom[right] + 2) >> 2;
+            const int g =
+                (top[left + 1] + top[right + 1] + bottom[left + 1] + bottom[right + 1] + 2) >> 2;
+            const int b =
+                (top[left + 2] + top[right + 2] + bottom[left + 2] + bottom[right + 2] + 2) >> 2;
+            cbRow[x] = clampByte(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
+            crRow[x] = clampByte(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
         }
     }
     return planes;

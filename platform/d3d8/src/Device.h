@@ -280,6 +280,8 @@ private:
     std::map<std::tuple<GLuint, GLuint, GLuint>, GLuint> framebuffers;
     GLuint boundFramebuffer = ~0u;
     GLuint boundProgram = ~0u;
+    // The GL depth range last set: the viewport's MinZ..MaxZ, or 0..1 for transformed vertices.
+    float appliedDepthRange[2] = {-1.0f, -1.0f};
     GLuint boundArrayBuffer = ~0u;
     GLuint boundElementBuffer = ~0u;
     GLuint boundTextures[MAX_STAGES] = {};

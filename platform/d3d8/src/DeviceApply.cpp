@@ -365,11 +365,11 @@ void Device::applyUniforms(ShaderProgram& p) {
     glUniform4f(p.screen, 2.0f / targetWidth, 2.0f / targetHeight, shift, 0.0f);
     const float vx = static_cast<float>(viewport.X), vy = static_cast<float>(viewport.Y);
     const float vw = static_cast<float>(viewport.Width), vh = static_cast<float>(viewport.Height);
-    glUniform4f(p.clipScale, vw / targetWidth, -vh / targetHeight,
-                2.0f * (viewport.MaxZ - viewport.MinZ), 0.0f);
+    // Direct3D's clip depth 0..w becomes GL's -w..w, so that GL clips at the near and far
+    // planes; MinZ..MaxZ is the GL depth range (see applyDrawState).
+    glUniform4f(p.clipScale, vw / targetWidth, -vh / targetHeight, 2.0f, 0.0f);
     glUniform4f(p.clipOffset, (2.0f * (vx + shift) + vw) / targetWidth - 1.0f,
-                (2.0f * (vy + shift) + vh) / targetHeight - 1.0f, 2.0f * viewport.MinZ - 1.0f,
-                0.0f);
+                (2.0f * (vy + shift) + vh) / targetHeight - 1.0f, -1.0f, 0.0f);
     D3DMATRIX worldView = multiply(world, view);
     glUniformMatrix4fv(p.worldView, 1, GL_FALSE, &worldView._11);
     glUniformMatrix4fv(p.projection, 1, GL_FALSE, &projection._11);
@@ -472,6 +472,14 @@ bool Device::applyDrawState(D3DPRIMITIVETYPE type) {
     if ((samplerDirtyMask | textureDirtyMask) != 0) {
         applySamplers();
     }
+    // Transformed vertices carry their final depth; the others map into MinZ..MaxZ.
+    const bool rhw = (vertexShader & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW;
+    const float nearZ = rhw ? 0.0f : viewport.MinZ, farZ = rhw ? 1.0f : viewport.MaxZ;
+    if (appliedDepthRange[0] != nearZ || appliedDepthRange[1] != farZ) {
+        glDepthRange(nearZ, farZ);
+        appliedDepthRange[0] = nearZ;
+        appliedDepthRange[1] = farZ;
+    }
     bool points = type == D3DPT_POINTLIST || renderStates[D3DRS_FILLMODE] == D3DFILL_POINT;
     if (shaderKeyDirty || currentProgram == nullptr || points != (currentKey.points != 0)) {
         currentKey = buildShaderKey(type);
@@ -494,6 +502,7 @@ bool Device::applyDrawState(D3DPRIMITIVETYPE type) {
 void Device::invalidateGlCache() {
     boundFramebuffer = ~0u;
     boundProgram = ~0u;
+    appliedDepthRange[0] = appliedDepthRange[1] = -1.0f;
     for (auto& cap : enabledCaps) {
         cap = -1;
     }

@@ -18,36 +18,36 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 } // namespace
 
-std::vector<uint8_t> makeBitmap(const BitmapSpec& spec) {
+std::vector<uint8_t> makeBitmap(const BitmapLayout& layout) {
     std::vector<uint8_t> info;
-    put32(info, spec.headerSize);
-    put32(info, static_cast<uint32_t>(spec.width));
-    put32(info, static_cast<uint32_t>(spec.height));
+    put32(info, layout.headerSize);
+    put32(info, static_cast<uint32_t>(layout.width));
+    put32(info, static_cast<uint32_t>(layout.height));
     put16(info, 1);
-    put16(info, spec.bits);
-    put32(info, spec.compression);
-    put32(info, static_cast<uint32_t>(spec.pixels.size()));
+    put16(info, layout.bits);
+    put32(info, layout.compression);
+    put32(info, static_cast<uint32_t>(layout.pixels.size()));
     put32(info, 2835);
     put32(info, 2835);
-    put32(info, static_cast<uint32_t>(spec.palette.size()));
+    put32(info, static_cast<uint32_t>(layout.palette.size()));
     put32(info, 0);
-    if (spec.headerSize >= 108) {
-        for (uint32_t mask : spec.masks) {
+    if (layout.headerSize >= 108) {
+        for (uint32_t mask : layout.masks) {
             put32(info, mask);
         }
     }
-    info.resize(spec.headerSize, 0);
-    uint32_t offset = 14 + spec.headerSize + 4 * static_cast<uint32_t>(spec.palette.size());
+    info.resize(layout.headerSize, 0);
+    uint32_t offset = 14 + layout.headerSize + 4 * static_cast<uint32_t>(layout.palette.size());
     std::vector<uint8_t> file;
     put16(file, 0x4D42);
-    put32(file, offset + static_cast<uint32_t>(spec.pixels.size()));
+    put32(file, offset + static_cast<uint32_t>(layout.pixels.size()));
     put32(file, 0);
     put32(file, offset);
     file.insert(file.end(), info.begin(), info.end());
-    for (uint32_t entry : spec.palette) {
+    for (uint32_t entry : layout.palette) {
         put32(file, entry & 0xFFFFFF);
     }
-    file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
+    file.insert(file.end(), layout.pixels.begin(), layout.pixels.end());
     return file;
 }
 
@@ -75,11 +75,11 @@ std::vector<uint8_t> gradient24(int32_t width, int32_t height) {
                                                (y * 255 / std::max(1, height - 1)) << 8 | 0x40);
         }
     }
-    BitmapSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.pixels = rows24(rows);
-    return makeBitmap(spec);
+    BitmapLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.pixels = rows24(rows);
+    return makeBitmap(layout);
 }
 
 bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {

@@ -7,7 +7,7 @@
 
 namespace bmptest {
 
-struct BitmapSpec {
+struct BitmapLayout {
     int32_t width = 1;
     int32_t height = 1; // negative: rows stored top-down
     uint16_t bits = 24;
@@ -19,7 +19,7 @@ struct BitmapSpec {
 };
 
 // The whole file: file header, information header, palette, pixels.
-std::vector<uint8_t> makeBitmap(const BitmapSpec& spec);
+std::vector<uint8_t> makeBitmap(const BitmapLayout& layout);
 
 // Rows of 24-bit texels (0xRRGGBB), given top row first, stored bottom-up and padded.
 std::vector<uint8_t> rows24(const std::vector<std::vector<uint32_t>>& topDown);

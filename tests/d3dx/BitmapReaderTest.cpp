@@ -18,25 +18,25 @@ bool accepts(const std::vector<uint8_t>& file) {
     return BitmapReader::read(file.data(), file.size(), image);
 }
 
-BitmapSpec palettised(uint16_t bits, int32_t width, int32_t height, std::vector<uint8_t> pixels) {
-    BitmapSpec spec;
-    spec.bits = bits;
-    spec.width = width;
-    spec.height = height;
-    spec.palette = {0x102030, 0xFF0000, 0x00FF00, 0x0000FF};
-    spec.pixels = std::move(pixels);
-    return spec;
+BitmapLayout palettised(uint16_t bits, int32_t width, int32_t height, std::vector<uint8_t> pixels) {
+    BitmapLayout layout;
+    layout.bits = bits;
+    layout.width = width;
+    layout.height = height;
+    layout.palette = {0x102030, 0xFF0000, 0x00FF00, 0x0000FF};
+    layout.pixels = std::move(pixels);
+    return layout;
 }
 
 } // namespace
 
 TEST(BitmapReader, TrueColourDepthsAndRowOrder) {
     // 24 bits, 3 x 2 (rows padded from 9 to 12 bytes), stored bottom-up.
-    BitmapSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels = rows24({{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0x000000, 0xFFFFFF}});
-    BitmapImage image = decode(makeBitmap(spec));
+    BitmapLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels = rows24({{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0x000000, 0xFFFFFF}});
+    BitmapImage image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_R8G8B8);
     ASSERT_EQ(image.texels.size(), 6u);
     EXPECT_EQ(image.texels[0], 0xFFFF0000u); // top row first, opaque
@@ -45,23 +45,23 @@ TEST(BitmapReader, TrueColourDepthsAndRowOrder) {
     EXPECT_EQ(image.channelBits, (std::array<uint8_t, 4>{0, 8, 8, 8}));
 
     // 32 bits, top-down: the fourth byte is not alpha.
-    spec = BitmapSpec();
-    spec.bits = 32;
-    spec.width = 2;
-    spec.height = -2;
-    spec.pixels = {0x01, 0x02, 0x03, 0x12, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
-    image = decode(makeBitmap(spec));
+    layout = BitmapLayout();
+    layout.bits = 32;
+    layout.width = 2;
+    layout.height = -2;
+    layout.pixels = {0x01, 0x02, 0x03, 0x12, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
+    image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_X8R8G8B8);
     EXPECT_EQ(image.texels[0], 0xFF030201u);
     EXPECT_EQ(image.texels[3], 0xFF0C0B0Au);
 
     // 16 bits are X1R5G5B5, channels widened by repeating their bits.
-    spec = BitmapSpec();
-    spec.bits = 16;
-    spec.width = 2;
-    spec.height = 1;
-    spec.pixels = {0x00, 0x7C, 0x21, 0x04};
-    image = decode(makeBitmap(spec));
+    layout = BitmapLayout();
+    layout.bits = 16;
+    layout.width = 2;
+    layout.height = 1;
+    layout.pixels = {0x00, 0x7C, 0x21, 0x04};
+    image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_X1R5G5B5);
     EXPECT_EQ(image.texels[0], 0xFFFF0000u);
     EXPECT_EQ(image.texels[1], 0xFF080808u); // 00001 -> 00001000
@@ -83,9 +83,9 @@ TEST(BitmapReader, PalettisedDepths) {
     EXPECT_EQ(image.indices, (std::vector<uint8_t>{1, 2, 3, 3, 0, 2}));
 
     // 1 bit, most significant bit first; a palette of 2^bits entries when none is counted.
-    BitmapSpec spec = palettised(1, 10, 1, {0xA5, 0x40, 0, 0});
-    spec.palette = {0x000000, 0xFFFFFF};
-    std::vector<uint8_t> file = makeBitmap(spec);
+    BitmapLayout layout = palettised(1, 10, 1, {0xA5, 0x40, 0, 0});
+    layout.palette = {0x000000, 0xFFFFFF};
+    std::vector<uint8_t> file = makeBitmap(layout);
     file[14 + 32] = 0; // biClrUsed = 0: two entries implied
     image = decode(file);
     EXPECT_EQ(image.paletteCount, 2u);
@@ -96,64 +96,64 @@ TEST(BitmapReader, RunLengthWithDeltaAndEndOfLine) {
     // 4 x 3, RLE8. Bottom row: run of 2 x index 1, then end of line. Middle row:
     // a literal run of 3 (1 pad byte), end of line. Top row: delta right 2, run of
     // 1 x index 3, end of bitmap. Pixels not written stay index 0.
-    BitmapSpec spec = palettised(8, 4, 3, {2, 1, 0, 0,       //
+    BitmapLayout layout = palettised(8, 4, 3, {2, 1, 0, 0,       //
                                            0, 3, 2, 3, 1, 0, //
                                            0, 0,             //
                                            0, 2, 2, 0, 1, 3, //
                                            0, 1});
-    spec.compression = 1;
-    BitmapImage image = decode(makeBitmap(spec));
+    layout.compression = 1;
+    BitmapImage image = decode(makeBitmap(layout));
     EXPECT_EQ(image.indices, (std::vector<uint8_t>{0, 0, 3, 0, //
                                                    2, 3, 1, 0, //
                                                    1, 1, 0, 0}));
 
     // RLE4: a run of 5 alternating 1 and 2, end of line; then a literal run of 3
     // (two bytes) and end of bitmap.
-    spec = palettised(4, 5, 2, {5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1});
-    spec.compression = 2;
-    image = decode(makeBitmap(spec));
+    layout = palettised(4, 5, 2, {5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1});
+    layout.compression = 2;
+    image = decode(makeBitmap(layout));
     EXPECT_EQ(image.indices, (std::vector<uint8_t>{3, 2, 1, 0, 0, //
                                                    1, 2, 1, 2, 1}));
 
     // Runs and deltas that leave the image are clipped, not written elsewhere.
-    spec = palettised(8, 2, 2, {200, 1, 0, 2, 250, 250, 7, 2, 0, 1});
-    spec.compression = 1;
-    image = decode(makeBitmap(spec));
+    layout = palettised(8, 2, 2, {200, 1, 0, 2, 250, 250, 7, 2, 0, 1});
+    layout.compression = 1;
+    image = decode(makeBitmap(layout));
     EXPECT_EQ(image.indices, (std::vector<uint8_t>{0, 0, 1, 1}));
 
     // Run-length data is bottom-up only.
-    spec.height = -2;
-    EXPECT_FALSE(accepts(makeBitmap(spec)));
+    layout.height = -2;
+    EXPECT_FALSE(accepts(makeBitmap(layout)));
 }
 
 TEST(BitmapReader, BitFieldLayouts) {
-    BitmapSpec spec;
-    spec.bits = 16;
-    spec.compression = 3;
-    spec.headerSize = 108;
-    spec.width = 2;
-    spec.height = 1;
-    spec.pixels = {0x1F, 0xF8, 0xE0, 0x07};
-    spec.masks[0] = 0xF800, spec.masks[1] = 0x07E0, spec.masks[2] = 0x001F;
-    BitmapImage image = decode(makeBitmap(spec));
+    BitmapLayout layout;
+    layout.bits = 16;
+    layout.compression = 3;
+    layout.headerSize = 108;
+    layout.width = 2;
+    layout.height = 1;
+    layout.pixels = {0x1F, 0xF8, 0xE0, 0x07};
+    layout.masks[0] = 0xF800, layout.masks[1] = 0x07E0, layout.masks[2] = 0x001F;
+    BitmapImage image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_R5G6B5);
     EXPECT_EQ(image.texels[0], 0xFFFF00FFu);
     EXPECT_EQ(image.texels[1], 0xFF00FF00u);
     EXPECT_EQ(image.channelBits, (std::array<uint8_t, 4>{0, 5, 6, 5}));
 
-    spec.masks[0] = 0x0F00, spec.masks[1] = 0x00F0, spec.masks[2] = 0x000F, spec.masks[3] = 0xF000;
-    spec.pixels = {0x5A, 0x83, 0, 0};
-    image = decode(makeBitmap(spec));
+    layout.masks[0] = 0x0F00, layout.masks[1] = 0x00F0, layout.masks[2] = 0x000F, layout.masks[3] = 0xF000;
+    layout.pixels = {0x5A, 0x83, 0, 0};
+    image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_A4R4G4B4);
     EXPECT_EQ(image.texels[0], 0x883355AAu); // 0x835A: a 8, r 3, g 5, b A
 
-    spec.masks[0] = 0xFF, spec.masks[1] = 0, spec.masks[2] = 0, spec.masks[3] = 0xFF00;
-    spec.pixels = {0x40, 0x80, 0, 0};
-    image = decode(makeBitmap(spec));
+    layout.masks[0] = 0xFF, layout.masks[1] = 0, layout.masks[2] = 0, layout.masks[3] = 0xFF00;
+    layout.pixels = {0x40, 0x80, 0, 0};
+    image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_A8L8);
     EXPECT_EQ(image.texels[0], 0x80404040u);
 
-    BitmapSpec wide;
+    BitmapLayout wide;
     wide.bits = 32;
     wide.compression = 3;
     wide.headerSize = 124;
@@ -170,8 +170,8 @@ TEST(BitmapReader, BitFieldLayouts) {
     wide.masks[0] = 0xFF;
     wide.masks[2] = 0xFF0000;
     EXPECT_FALSE(accepts(makeBitmap(wide)));
-    spec.headerSize = 40;
-    EXPECT_FALSE(accepts(makeBitmap(spec)));
+    layout.headerSize = 40;
+    EXPECT_FALSE(accepts(makeBitmap(layout)));
 }
 
 TEST(BitmapReader, LyingAndTruncatedFilesAreRefused) {
@@ -211,14 +211,14 @@ TEST(BitmapReader, LyingAndTruncatedFilesAreRefused) {
 
     // Sizes: none, negative width, and more than the reader will hold.
     for (int32_t w : {0, -4}) {
-        BitmapSpec spec;
-        spec.width = w;
-        EXPECT_FALSE(accepts(makeBitmap(spec))) << w;
+        BitmapLayout layout;
+        layout.width = w;
+        EXPECT_FALSE(accepts(makeBitmap(layout))) << w;
     }
-    BitmapSpec huge = palettised(8, 100000, 100000, {0, 1});
+    BitmapLayout huge = palettised(8, 100000, 100000, {0, 1});
     huge.compression = 1;
     EXPECT_FALSE(accepts(makeBitmap(huge)));
-    BitmapSpec flat;
+    BitmapLayout flat;
     flat.height = 0;
     EXPECT_FALSE(accepts(makeBitmap(flat)));
 

@@ -19,7 +19,7 @@ namespace {
 std::vector<std::vector<uint8_t>> bitmapSeeds() {
     std::vector<std::vector<uint8_t>> seeds;
     seeds.push_back(gradient24(5, 3));
-    BitmapSpec rle;
+    BitmapLayout rle;
     rle.bits = 8;
     rle.compression = 1;
     rle.width = 4;
@@ -27,12 +27,12 @@ std::vector<std::vector<uint8_t>> bitmapSeeds() {
     rle.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     rle.pixels = {2, 1, 0, 0, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 2, 0, 1, 3, 0, 1};
     seeds.push_back(makeBitmap(rle));
-    BitmapSpec rle4 = rle;
+    BitmapLayout rle4 = rle;
     rle4.bits = 4;
     rle4.compression = 2;
     rle4.pixels = {5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1};
     seeds.push_back(makeBitmap(rle4));
-    BitmapSpec fields;
+    BitmapLayout fields;
     fields.bits = 16;
     fields.compression = 3;
     fields.headerSize = 108;
@@ -42,7 +42,7 @@ std::vector<std::vector<uint8_t>> bitmapSeeds() {
     fields.masks[3] = 0xF000;
     fields.pixels.assign(16, 0x5A);
     seeds.push_back(makeBitmap(fields));
-    BitmapSpec mono;
+    BitmapLayout mono;
     mono.bits = 1;
     mono.width = 9;
     mono.height = 2;

@@ -43,11 +43,11 @@ std::vector<uint8_t> quarters() {
         }
     }
     rows[3][3] = 0x0000F0;
-    BitmapSpec spec;
-    spec.width = 4;
-    spec.height = 4;
-    spec.pixels = rows24(rows);
-    return makeBitmap(spec);
+    BitmapLayout layout;
+    layout.width = 4;
+    layout.height = 4;
+    layout.pixels = rows24(rows);
+    return makeBitmap(layout);
 }
 
 } // namespace
@@ -93,13 +93,13 @@ TEST_F(TextureTest, ColourKeyMakesExactlyTheKeyColourTransparent) {
 
     // Palettised: the key clears palette entries; with no format asked for, the
     // keyed palette makes the texture A8R8G8B8.
-    BitmapSpec spec;
-    spec.bits = 8;
-    spec.width = 2;
-    spec.height = 1;
-    spec.palette = {0x000000, 0xFF00FF};
-    spec.pixels = {0, 1, 0, 0};
-    ASSERT_TRUE(writeFile("tex_palette.bmp", makeBitmap(spec)));
+    BitmapLayout layout;
+    layout.bits = 8;
+    layout.width = 2;
+    layout.height = 1;
+    layout.palette = {0x000000, 0xFF00FF};
+    layout.pixels = {0, 1, 0, 0};
+    ASSERT_TRUE(writeFile("tex_palette.bmp", makeBitmap(layout)));
     ASSERT_EQ(load("tex_palette.bmp", &texture, D3DFMT_UNKNOWN, 0xFFFF00FF), D3D_OK);
     EXPECT_EQ(device->lastTexture->format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(device->lastTexture->texel32(0, 0, 0), 0xFF000000u);

@@ -22,17 +22,17 @@ std::string format(LPCSTR fmt, va_list args) {
             continue;
         }
         const char* start = p++;
-        std::string spec = "%";
+        std::string conversion = "%";
         while (*p == '-' || *p == '0' || *p == '#') {
-            spec += *p++;
+            conversion += *p++;
         }
         while (*p >= '0' && *p <= '9') {
-            spec += *p++;
+            conversion += *p++;
         }
         if (*p == '.') {
-            spec += *p++;
+            conversion += *p++;
             while (*p >= '0' && *p <= '9') {
-                spec += *p++;
+                conversion += *p++;
             }
         }
         bool shortArg = false;
@@ -50,7 +50,7 @@ std::string format(LPCSTR fmt, va_list args) {
             if (shortArg) {
                 value = static_cast<short>(value);
             }
-            std::snprintf(buffer, sizeof buffer, (spec + "d").c_str(), value);
+            std::snprintf(buffer, sizeof buffer, (conversion + "d").c_str(), value);
             out += buffer;
             break;
         }
@@ -61,14 +61,14 @@ std::string format(LPCSTR fmt, va_list args) {
             if (shortArg) {
                 value = static_cast<unsigned short>(value);
             }
-            std::snprintf(buffer, sizeof buffer, (spec + *p).c_str(), value);
+            std::snprintf(buffer, sizeof buffer, (conversion + *p).c_str(), value);
             out += buffer;
             break;
         }
         case 'c':
         case 'C': {
             const char c = static_cast<char>(va_arg(args, int));
-            std::snprintf(buffer, sizeof buffer, (spec + "c").c_str(), c);
+            std::snprintf(buffer, sizeof buffer, (conversion + "c").c_str(), c);
             out += buffer;
             break;
         }
@@ -78,9 +78,9 @@ std::string format(LPCSTR fmt, va_list args) {
             // A null string prints as "(null)", as Windows does.
             std::string piece;
             const std::string text = s ? s : "(null)";
-            const int needed = std::snprintf(nullptr, 0, (spec + "s").c_str(), text.c_str());
+            const int needed = std::snprintf(nullptr, 0, (conversion + "s").c_str(), text.c_str());
             piece.resize(static_cast<size_t>(needed) + 1);
-            std::snprintf(piece.data(), piece.size(), (spec + "s").c_str(), text.c_str());
+            std::snprintf(piece.data(), piece.size(), (conversion + "s").c_str(), text.c_str());
             piece.resize(static_cast<size_t>(needed));
             out += piece;
             break;

@@ -333,6 +333,42 @@ TEST_F(LightingTest, LightsAddUpAndPointLightsFollowTheirAttenuation) {
     EXPECT_TRUE(colorNear(readPixel(760, 320), 0xFF000000));
 }
 
+TEST_F(LightingTest, SpotLightsFadeBetweenTheirConesAndCutOffOutside) {
+    material(rgb(1, 1, 1));
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_SPOT;
+    light.Diffuse = rgb(1, 1, 1);
+    light.Position = {0.5f, 0.0f, -1.5f}; // 2 in front of the lit vertex
+    light.Direction = {0.0f, 0.0f, 1.0f}; // straight at it
+    light.Range = 10.0f;
+    light.Attenuation0 = 1.0f;
+    light.Falloff = 1.0f;
+    light.Theta = 0.0f;
+    light.Phi = 2.0943951f; // 120 degrees: the outer cone's cosine is 0.5
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    NormalVertex tri[3] = {
+        {0.5f, 0, 0.5f, 0, 0, -1}, {1, 0, 0.5f, 0, 0, -1}, {1, -0.5f, 0.5f, 0, 0, -1}};
+    auto draw = [&] {
+        device->SetLight(0, &light);
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL);
+        device->BeginScene();
+        device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
+        device->EndScene();
+        return readPixel(760, 320);
+    };
+    // On the axis: rho = 1, full light.
+    EXPECT_TRUE(colorNear(draw(), 0xFFFFFFFF));
+    // Aimed 45 degrees aside: rho = 0.7071, (0.7071 - 0.5) / (1 - 0.5) = 0.4142 of the light.
+    light.Direction = {1.0f, 0.0f, 1.0f};
+    EXPECT_TRUE(colorNear(draw(), 0xFF6A6A6A));
+    // An outer cone of 60 degrees (cosine 0.866) leaves the vertex outside: dark.
+    light.Phi = 1.0471976f;
+    EXPECT_TRUE(colorNear(draw(), 0xFF000000));
+}
+
 TEST_F(LightingTest, LightsAndMaterialsReadBackAsSet) {
     D3DLIGHT8 light{};
     light.Type = D3DLIGHT_SPOT;

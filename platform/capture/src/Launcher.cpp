@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AsyncFrameSink.h"
 #include "ContactSheet.h"
 #include "FrameSink.h"
 #include "PngImage.h"
@@ -54,10 +55,11 @@ double Launcher::wallMs() const {
 
 bool Launcher::begin(std::string& error) {
     if (!options.capturePath.empty()) {
-        sink = FrameSink::open(options.capturePath, error);
-        if (!sink) {
+        std::unique_ptr<FrameSink> file = FrameSink::open(options.capturePath, error);
+        if (!file) {
             return false;
         }
+        sink = std::make_unique<AsyncFrameSink>(std::move(file));
     }
     if (!options.contactSheetPath.empty()) {
         sheet = std::make_unique<ContactSheet>();

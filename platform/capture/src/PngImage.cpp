@@ -7,6 +7,9 @@
 
 PngImage::PngImage(uint32_t w, uint32_t h, uint8_t r, uint8_t g, uint8_t b)
     : width(w), height(h), rgb(size_t{w} * h * 3) {
+    if (r == 0 && g == 0 && b == 0) {
+        return; // already black
+    }
     for (size_t i = 0; i < rgb.size(); i += 3) {
         rgb[i] = r;
         rgb[i + 1] = g;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,15 +25,26 @@ const std::string BUILD = LETTERBOX_BUILD_DIR;
 // program's output is under test here.
 const std::string CHILD_ENV = "env ASAN_OPTIONS=detect_leaks=0";
 
+// A folder of this process and test alone: ctest runs the cases side by side, and
+// other build folders may run them at the same time.
 std::string outDir() {
-    static const std::string dir = [] {
-        const std::string d = ::testing::TempDir() + "launcher-run-test";
-        fs::remove_all(d);
-        fs::create_directories(d);
-        return d;
-    }();
+    const std::string dir = ::testing::TempDir() + "launcher-run-" + std::to_string(getpid()) +
+                            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    fs::create_directories(dir);
     return dir;
 }
+
+// Removes the test's folder when it passed (the captures are large); kept for a look
+// when it failed.
+class LauncherRun : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (!HasFailure()) {
+            std::error_code ignored;
+            fs::remove_all(outDir(), ignored);
+        }
+    }
+};
 
 std::vector<uint8_t> readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -108,7 +120,7 @@ size_t count(const std::string& text, const std::string& what) {
 
 // One whole short capture with its trace and statistics, then a second one from 1 s:
 // two program runs, the most this suite can afford.
-TEST(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
+TEST_F(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     const std::string dir = outDir();
     ASSERT_EQ(
         0, run("--capture '" + dir + "/a.y4m' --to 2 --trace '" + dir + "/a.trace' --stats", "a"))
@@ -177,7 +189,7 @@ TEST(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     EXPECT_TRUE(cWav.samples == soundtrackFrames(first, expected));
 }
 
-TEST(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {
+TEST_F(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {
     const std::string out = outDir() + "/play-out";
     const std::string command =
         "cd '" LETTERBOX_SOURCE_DIR
@@ -206,7 +218,7 @@ TEST(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {
     }
 }
 
-TEST(LauncherRun, BadCommandLinesAndMissingFfmpeg) {
+TEST_F(LauncherRun, BadCommandLinesAndMissingFfmpeg) {
     EXPECT_EQ(2, run("--capture", "bad1"));
     EXPECT_NE(std::string::npos, readText(outDir() + "/bad1.err").find("--capture needs"));
     EXPECT_EQ(2, run("--to soon", "bad2"));

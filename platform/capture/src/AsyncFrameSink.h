@@ -1,0 +1,38 @@
+// Hands frames to another sink on a worker thread, so that converting and
+// writing one frame overlaps rendering the next. Frames keep their order; at most
+// a few wait, so memory stays bounded. A failure shows at the next write.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "FrameSink.h"
+
+class AsyncFrameSink : public FrameSink {
+public:
+    static constexpr size_t MAX_WAITING = 3;
+
+    explicit AsyncFrameSink(std::unique_ptr<FrameSink> inner);
+    ~AsyncFrameSink() override;
+
+    bool write(const PngImage& frame, uint32_t index, std::string& error) override;
+    bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
+                std::string& error) override;
+    std::string soundPath() const override { return inner->soundPath(); }
+
+private:
+    void work();
+    // Waits until every frame handed over is written; false after a failure.
+    bool drain(std::string& error);
+
+    std::unique_ptr<FrameSink> inner;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::pair<PngImage, uint32_t>> waiting;
+    bool busy = false;
+    bool stopping = false;
+    std::string failure;
+    std::thread worker;
+};

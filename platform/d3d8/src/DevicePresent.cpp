@@ -333,8 +333,12 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         backBuffer->swapStorage(*frontBuffer);
     }
     // Show the front buffer scaled to the window, its aspect kept, black bars around it.
+    // Without a display nobody sees the window: the picture stays in the front buffer, where
+    // GetFrontBuffer and capturing read it, and the full-screen copy is saved.
     int drawableWidth = 0, drawableHeight = 0;
-    SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    if (!PlatformOptions::get().headless) {
+        SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    }
     if (drawableWidth > 0 && drawableHeight > 0) {
         RECT source{0, 0, static_cast<LONG>(frontBuffer->width()),
                     static_cast<LONG>(frontBuffer->height())};

@@ -2,6 +2,7 @@
 #include "DeviceFixture.h"
 
 #include "GlCheck.h"
+#include "PlatformOptions.h"
 #include "ShaderCache.h"
 
 #include <cstring>
@@ -189,6 +190,26 @@ TEST_F(DeviceTest, FlipPresentSwapsTheBuffers) {
     device->BeginScene();
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
     device->EndScene();
+}
+
+TEST_F(DeviceTest, HeadlessPresentStillShowsTheFrameInTheFrontBuffer) {
+    // Without a display the window copy is skipped; the front buffer must still swap.
+    PlatformOptions::get().headless = true;
+    IDirect3DSurface8* front = nullptr;
+    ASSERT_EQ(device->CreateImageSurface(800, 600, D3DFMT_A8R8G8B8, &front), D3D_OK);
+    for (D3DCOLOR color : {0xFF0000FFu, 0xFFFFFF00u}) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, color, 1.0f, 0);
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        ASSERT_EQ(device->GetFrontBuffer(front), D3D_OK);
+        D3DLOCKED_RECT locked{};
+        ASSERT_EQ(front->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        uint32_t value;
+        std::memcpy(&value, static_cast<uint8_t*>(locked.pBits) + 300 * locked.Pitch + 400 * 4, 4);
+        EXPECT_EQ(value, color);
+        front->UnlockRect();
+    }
+    front->Release();
+    PlatformOptions::get().headless = false;
 }
 
 TEST_F(DeviceTest, ResetToFullScreenKeepsWorkingAndRestoresDefaults) {

@@ -308,10 +308,13 @@ int Launcher::finish() {
         } else {
             std::fprintf(stderr,
                          "letterbox: wrote frames %u to %u (%u in all, %.3f s to %.3f s) to %s, "
-                         "sound to %s\n",
+                         "%s%s\n",
                          *firstWritten, *lastWritten, *lastWritten - *firstWritten + 1,
                          *firstWritten * TICK_MS / 1000.0, (*lastWritten + 1) * TICK_MS / 1000.0,
-                         options.capturePath.c_str(), sink->soundPath().c_str());
+                         options.capturePath.c_str(),
+                         sink->soundPath() == options.capturePath ? "with the sound in it"
+                                                                  : "sound to ",
+                         sink->soundPath() == options.capturePath ? "" : sink->soundPath().c_str());
         }
         if (repeatedFrames > 0) {
             std::fprintf(stderr,

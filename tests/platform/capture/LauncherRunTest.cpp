@@ -218,11 +218,14 @@ TEST_F(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {
     }
 }
 
-TEST_F(LauncherRun, BadCommandLinesAndMissingFfmpeg) {
+TEST_F(LauncherRun, BadCommandLinesEndWithStatusTwo) {
     EXPECT_EQ(2, run("--capture", "bad1"));
     EXPECT_NE(std::string::npos, readText(outDir() + "/bad1.err").find("--capture needs"));
     EXPECT_EQ(2, run("--to soon", "bad2"));
     EXPECT_NE(std::string::npos, readText(outDir() + "/bad2.err").find("'soon'"));
+}
+
+TEST_F(LauncherRun, VideoWithoutFfmpegIsRefusedBeforeTheRun) {
     if (!FrameSink::findProgram("ffmpeg").empty()) {
         GTEST_SKIP() << "ffmpeg is installed";
     }

@@ -22,7 +22,7 @@ deps:
 	@bash scripts/deps.sh
 
 build: deps
-	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLETTERBOX_TESTS=OFF
 	cmake --build build -j $(JOBS)
 
 build-test: deps

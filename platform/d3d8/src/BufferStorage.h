@@ -23,6 +23,7 @@ public:
     GLuint glBuffer() const { return buffer; }
     UINT size() const { return static_cast<UINT>(bytes.size()); }
     const uint8_t* data() const { return bytes.data(); }
+    bool isLocked() const { return locked; }
 
 private:
     std::vector<uint8_t> bytes;

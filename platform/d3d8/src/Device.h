@@ -217,6 +217,7 @@ private:
     void bindVertexLayout(GLuint buffer, size_t offset, UINT stride);
     size_t streamUpload(const void* data, size_t size, size_t align);
     void drawArrays(D3DPRIMITIVETYPE type, GLint first, UINT count);
+    bool outsideViewVolume(D3DPRIMITIVETYPE type, VertexBuffer* buffer, UINT stride) const;
 
     // Creation state.
     Direct3D8* direct3d;

@@ -3,6 +3,7 @@
 
 #include "Formats.h"
 #include "IndexBuffer.h"
+#include "StateValues.h"
 #include "Surface.h"
 #include "VertexBuffer.h"
 #include "VertexFormat.h"
@@ -239,6 +240,36 @@ void Device::drawArrays(D3DPRIMITIVETYPE type, GLint first, UINT count) {
     glDrawArrays(primitiveMode(type), first, static_cast<GLsizei>(count));
 }
 
+bool Device::outsideViewVolume(D3DPRIMITIVETYPE type, VertexBuffer* buffer, UINT stride) const {
+    // Triangles and lines lie inside the hull of their vertices, so when every vertex is
+    // beyond one plane of the view volume nothing can reach the target. Points are left to
+    // the rasteriser, and so are transformed vertices, which are never clipped here.
+    if (type == D3DPT_POINTLIST || renderStates[D3DRS_CLIPPING] == FALSE ||
+        (vertexShader & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW) {
+        return false;
+    }
+    float box[6];
+    if (!buffer->positionBounds(stride, box)) {
+        return false;
+    }
+    const D3DMATRIX all = multiply(multiply(world, view), projection);
+    // One bit per plane a corner lies beyond: -w < x, x < w, -w < y, y < w, 0 < z, z < w.
+    unsigned common = 0x3f;
+    for (int corner = 0; corner < 8 && common != 0; ++corner) {
+        const float x = box[(corner & 1) ? 3 : 0], y = box[(corner & 2) ? 4 : 1],
+                    z = box[(corner & 4) ? 5 : 2];
+        float c[4];
+        for (int i = 0; i < 4; ++i) {
+            c[i] = x * all.m[0][i] + y * all.m[1][i] + z * all.m[2][i] + all.m[3][i];
+        }
+        unsigned beyond = (c[0] < -c[3] ? 1u : 0u) | (c[0] > c[3] ? 2u : 0u) |
+                          (c[1] < -c[3] ? 4u : 0u) | (c[1] > c[3] ? 8u : 0u) |
+                          (c[2] < 0.0f ? 16u : 0u) | (c[2] > c[3] ? 32u : 0u);
+        common &= beyond;
+    }
+    return common != 0;
+}
+
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
                               UINT PrimitiveCount) {
     UINT count = 0;
@@ -251,6 +282,9 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
                    fvfVertexSize(vertexShader);
     if (end > streamSource->size()) {
         return D3DERR_INVALIDCALL;
+    }
+    if (outsideViewVolume(PrimitiveType, streamSource, streamStride)) {
+        return D3D_OK;
     }
     activate();
     if (!applyDrawState(PrimitiveType)) {
@@ -290,6 +324,9 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
                    fvfVertexSize(vertexShader);
     if (end > streamSource->size()) {
         return D3DERR_INVALIDCALL;
+    }
+    if (outsideViewVolume(PrimitiveType, streamSource, streamStride)) {
+        return D3D_OK;
     }
     activate();
     if (!applyDrawState(PrimitiveType)) {

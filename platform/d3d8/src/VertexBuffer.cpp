@@ -2,6 +2,10 @@
 
 #include "Device.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
     : DeviceResource(device), usage(usage), fvf(fvf), pool(pool),
       storage(length, (usage & D3DUSAGE_DYNAMIC) != 0) {}
@@ -28,11 +32,41 @@ HRESULT VertexBuffer::QueryInterface(REFIID riid, void** object) {
 }
 
 HRESULT VertexBuffer::Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) {
+    boundsStride = 0;
     return storage.lock(OffsetToLock, SizeToLock, ppbData, Flags);
 }
 
 HRESULT VertexBuffer::Unlock() {
+    boundsStride = 0;
     return storage.unlock();
+}
+
+bool VertexBuffer::positionBounds(UINT stride, float box[6]) {
+    if (storage.isLocked() || stride < 12 || storage.size() < 12) {
+        return false;
+    }
+    if (boundsStride != stride) {
+        const uint8_t* bytes = storage.data();
+        const size_t count = (storage.size() - 12) / stride + 1;
+        float low[3] = {INFINITY, INFINITY, INFINITY}, high[3] = {-INFINITY, -INFINITY, -INFINITY};
+        boundsFinite = true;
+        for (size_t i = 0; i < count; ++i) {
+            float p[3];
+            std::memcpy(p, bytes + i * stride, sizeof(p));
+            for (int axis = 0; axis < 3; ++axis) {
+                if (!std::isfinite(p[axis])) {
+                    boundsFinite = false;
+                }
+                low[axis] = std::min(low[axis], p[axis]);
+                high[axis] = std::max(high[axis], p[axis]);
+            }
+        }
+        std::copy(low, low + 3, bounds);
+        std::copy(high, high + 3, bounds + 3);
+        boundsStride = stride;
+    }
+    std::copy(bounds, bounds + 6, box);
+    return boundsFinite;
 }
 
 HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* pDesc) {

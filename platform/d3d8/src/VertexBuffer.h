@@ -21,6 +21,10 @@ public:
     GLuint glBuffer() const { return storage.glBuffer(); }
     UINT size() const { return storage.size(); }
     const uint8_t* data() const { return storage.data(); }
+    // The box (minimum x, y, z, then maximum x, y, z) around the position of every whole
+    // vertex at stride, kept until the next lock. False while locked or when a position is
+    // not finite: the caller then knows nothing about where the vertices are.
+    bool positionBounds(UINT stride, float box[6]);
 
 private:
     friend class ComObject<IDirect3DVertexBuffer8>;
@@ -30,4 +34,7 @@ private:
     DWORD fvf;
     D3DPOOL pool;
     BufferStorage storage;
+    UINT boundsStride = 0; // 0: no box kept
+    bool boundsFinite = false;
+    float bounds[6] = {};
 };

@@ -67,13 +67,13 @@ public:
     }
     ULONG AddRef() override {
         ++count;
-        writer->begin((std::string(name) + "::AddRef").c_str(), this);
+        begin("AddRef");
         writer->endValue(count);
         return count;
     }
     ULONG Release() override {
         ULONG left = count > 0 ? --count : 0;
-        writer->begin((std::string(name) + "::Release").c_str(), this);
+        begin("Release");
         writer->endValue(left);
         if (left == 0) {
             resources->forget(real, this);
@@ -88,9 +88,38 @@ public:
             // The real device's reference stands for the tracing device's: it forwards.
             *ppDevice = resources->device;
         }
-        writer->begin((std::string(name) + "::GetDevice").c_str(), this);
+        begin("GetDevice");
         writer->arg("ppDevice", SUCCEEDED(result) ? "&" + writer->object(*ppDevice, "device")
                                                   : std::string("NULL"));
+        writer->end(result);
+        return result;
+    }
+    // Every resource and surface keeps private data.
+    HRESULT SetPrivateData(REFGUID refguid, CONST void* pData, DWORD SizeOfData,
+                           DWORD Flags) override {
+        HRESULT result = real->SetPrivateData(refguid, pData, SizeOfData, Flags);
+        begin("SetPrivateData");
+        writer->arg("refguid", std::string("{iid}"));
+        writer->arg("pData", TraceWriter::pointer(pData));
+        writer->arg("SizeOfData", TraceWriter::number(SizeOfData));
+        writer->arg("Flags", TraceWriter::number(Flags));
+        writer->end(result);
+        return result;
+    }
+    HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override {
+        HRESULT result = real->GetPrivateData(refguid, pData, pSizeOfData);
+        begin("GetPrivateData");
+        writer->arg("refguid", std::string("{iid}"));
+        writer->arg("pData", TraceWriter::pointer(pData));
+        writer->arg("pSizeOfData",
+                    pSizeOfData ? "&" + TraceWriter::number(*pSizeOfData) : std::string("NULL"));
+        writer->end(result);
+        return result;
+    }
+    HRESULT FreePrivateData(REFGUID refguid) override {
+        HRESULT result = real->FreePrivateData(refguid);
+        begin("FreePrivateData");
+        writer->arg("refguid", std::string("{iid}"));
         writer->end(result);
         return result;
     }
@@ -99,6 +128,10 @@ public:
 
 protected:
     virtual ~TraceWrapper() = default;
+    // Starts the line of a call on this object: "<interface>::<method>".
+    void begin(const char* method) {
+        writer->begin((std::string(name) + "::" + method).c_str(), this);
+    }
 
     Interface* real;
     std::shared_ptr<TraceResources> resources;
@@ -107,18 +140,69 @@ protected:
     ULONG count = 1;
 };
 
-class TraceTexture : public TraceWrapper<IDirect3DTexture8> {
+// The IDirect3DResource8 methods textures and buffers share.
+template <class Interface> class TraceResource : public TraceWrapper<Interface> {
+public:
+    using TraceWrapper<Interface>::TraceWrapper;
+    DWORD SetPriority(DWORD PriorityNew) override {
+        DWORD result = this->real->SetPriority(PriorityNew);
+        this->begin("SetPriority");
+        this->writer->arg("PriorityNew", TraceWriter::number(PriorityNew));
+        this->writer->endValue(static_cast<unsigned long long>(result));
+        return result;
+    }
+    DWORD GetPriority() override {
+        DWORD result = this->real->GetPriority();
+        this->begin("GetPriority");
+        this->writer->endValue(static_cast<unsigned long long>(result));
+        return result;
+    }
+    void PreLoad() override {
+        this->real->PreLoad();
+        this->begin("PreLoad");
+        this->writer->end();
+    }
+    D3DRESOURCETYPE GetType() override {
+        D3DRESOURCETYPE result = this->real->GetType();
+        this->begin("GetType");
+        this->writer->endValue(static_cast<unsigned long long>(result));
+        return result;
+    }
+};
+
+// Vertex and index buffers: the same calls with their own description structure.
+template <class Interface, class Description> class TraceBuffer : public TraceResource<Interface> {
+public:
+    using TraceResource<Interface>::TraceResource;
+    HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override {
+        HRESULT result = this->real->Lock(OffsetToLock, SizeToLock, ppbData, Flags);
+        this->begin("Lock");
+        this->writer->arg("OffsetToLock", TraceWriter::number(OffsetToLock));
+        this->writer->arg("SizeToLock", TraceWriter::number(SizeToLock));
+        this->writer->arg("ppbData", ppbData ? std::string("&bits") : std::string("NULL"));
+        this->writer->arg("Flags", TraceWriter::lockFlags(Flags));
+        this->writer->end(result);
+        return result;
+    }
+    HRESULT Unlock() override {
+        HRESULT result = this->real->Unlock();
+        this->begin("Unlock");
+        this->writer->end(result);
+        return result;
+    }
+    HRESULT GetDesc(Description* pDesc) override {
+        HRESULT result = this->real->GetDesc(pDesc);
+        this->begin("GetDesc");
+        this->writer->arg("pDesc", TraceWriter::pointer(pDesc));
+        this->writer->end(result);
+        return result;
+    }
+};
+
+class TraceTexture : public TraceResource<IDirect3DTexture8> {
 public:
     TraceTexture(IDirect3DTexture8* inner, std::shared_ptr<TraceResources> registry)
-        : TraceWrapper(inner, std::move(registry), "texture", "IDirect3DTexture8") {}
-    HRESULT SetPrivateData(REFGUID refguid, CONST void* pData, DWORD SizeOfData,
-                           DWORD Flags) override;
-    HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
-    HRESULT FreePrivateData(REFGUID refguid) override;
-    DWORD SetPriority(DWORD PriorityNew) override;
-    DWORD GetPriority() override;
-    void PreLoad() override;
-    D3DRESOURCETYPE GetType() override;
+        : TraceResource(inner, std::move(registry), "texture", "IDirect3DTexture8") {}
     DWORD SetLOD(DWORD LODNew) override;
     DWORD GetLOD() override;
     DWORD GetLevelCount() override;
@@ -134,46 +218,20 @@ class TraceSurface : public TraceWrapper<IDirect3DSurface8> {
 public:
     TraceSurface(IDirect3DSurface8* inner, std::shared_ptr<TraceResources> registry)
         : TraceWrapper(inner, std::move(registry), "surface", "IDirect3DSurface8") {}
-    HRESULT SetPrivateData(REFGUID refguid, CONST void* pData, DWORD SizeOfData,
-                           DWORD Flags) override;
-    HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
-    HRESULT FreePrivateData(REFGUID refguid) override;
     HRESULT GetContainer(REFIID riid, void** ppContainer) override;
     HRESULT GetDesc(D3DSURFACE_DESC* pDesc) override;
     HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, CONST RECT* pRect, DWORD Flags) override;
     HRESULT UnlockRect() override;
 };
 
-class TraceVertexBuffer : public TraceWrapper<IDirect3DVertexBuffer8> {
+class TraceVertexBuffer : public TraceBuffer<IDirect3DVertexBuffer8, D3DVERTEXBUFFER_DESC> {
 public:
     TraceVertexBuffer(IDirect3DVertexBuffer8* inner, std::shared_ptr<TraceResources> registry)
-        : TraceWrapper(inner, std::move(registry), "vertexbuffer", "IDirect3DVertexBuffer8") {}
-    HRESULT SetPrivateData(REFGUID refguid, CONST void* pData, DWORD SizeOfData,
-                           DWORD Flags) override;
-    HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
-    HRESULT FreePrivateData(REFGUID refguid) override;
-    DWORD SetPriority(DWORD PriorityNew) override;
-    DWORD GetPriority() override;
-    void PreLoad() override;
-    D3DRESOURCETYPE GetType() override;
-    HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
-    HRESULT Unlock() override;
-    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
+        : TraceBuffer(inner, std::move(registry), "vertexbuffer", "IDirect3DVertexBuffer8") {}
 };
 
-class TraceIndexBuffer : public TraceWrapper<IDirect3DIndexBuffer8> {
+class TraceIndexBuffer : public TraceBuffer<IDirect3DIndexBuffer8, D3DINDEXBUFFER_DESC> {
 public:
     TraceIndexBuffer(IDirect3DIndexBuffer8* inner, std::shared_ptr<TraceResources> registry)
-        : TraceWrapper(inner, std::move(registry), "indexbuffer", "IDirect3DIndexBuffer8") {}
-    HRESULT SetPrivateData(REFGUID refguid, CONST void* pData, DWORD SizeOfData,
-                           DWORD Flags) override;
-    HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
-    HRESULT FreePrivateData(REFGUID refguid) override;
-    DWORD SetPriority(DWORD PriorityNew) override;
-    DWORD GetPriority() override;
-    void PreLoad() override;
-    D3DRESOURCETYPE GetType() override;
-    HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
-    HRESULT Unlock() override;
-    HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
+        : TraceBuffer(inner, std::move(registry), "indexbuffer", "IDirect3DIndexBuffer8") {}
 };

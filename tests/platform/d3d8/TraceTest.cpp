@@ -128,3 +128,73 @@ TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
     EXPECT_EQ(third, 1.0f / 3.0f);
     std::remove(path.c_str());
 }
+
+TEST(TraceTest, BuffersAndSurfacesWriteTheCallsTheyShareUnderTheirOwnNames) {
+    const std::string path = ::testing::TempDir() + "d3d8-trace-resources.txt";
+    PlatformOptions::get().tracePath = path;
+    IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
+    PlatformOptions::get().tracePath.clear();
+    ASSERT_NE(direct3d, nullptr);
+    D3DPRESENT_PARAMETERS params{};
+    params.BackBufferWidth = 800;
+    params.BackBufferHeight = 600;
+    params.BackBufferFormat = D3DFMT_X8R8G8B8;
+    params.SwapEffect = D3DSWAPEFFECT_FLIP;
+    params.Windowed = TRUE;
+    IDirect3DDevice8* device = nullptr;
+    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
+                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &device),
+              D3D_OK);
+    IDirect3DVertexBuffer8* vertices = nullptr;
+    IDirect3DIndexBuffer8* indices = nullptr;
+    IDirect3DSurface8* surface = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(64, 0, 0, D3DPOOL_MANAGED, &vertices), D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(12, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &indices), D3D_OK);
+    ASSERT_EQ(device->CreateImageSurface(4, 4, D3DFMT_A8R8G8B8, &surface), D3D_OK);
+    BYTE* bits = nullptr;
+    EXPECT_EQ(vertices->Lock(0, 16, &bits, 0), D3D_OK);
+    EXPECT_EQ(vertices->Unlock(), D3D_OK);
+    EXPECT_EQ(vertices->GetType(), D3DRTYPE_VERTEXBUFFER);
+    EXPECT_EQ(indices->GetType(), D3DRTYPE_INDEXBUFFER);
+    indices->SetPriority(3);
+    D3DINDEXBUFFER_DESC indexDesc{};
+    EXPECT_EQ(indices->GetDesc(&indexDesc), D3D_OK);
+    EXPECT_EQ(indexDesc.Size, 12u);
+    const GUID key = {1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+    const DWORD value = 7;
+    surface->SetPrivateData(key, &value, sizeof(value), 0);
+    surface->FreePrivateData(key);
+    EXPECT_EQ(indices->Unlock(), D3DERR_INVALIDCALL); // never locked
+    surface->Release();
+    indices->Release();
+    vertices->Release();
+    device->Release();
+    direct3d->Release();
+
+    const std::vector<std::string> lines = readLines(path);
+    const std::vector<std::string> expected = {
+        "0 IDirect3DVertexBuffer8::Lock(this = vertexbuffer1, OffsetToLock = 0, SizeToLock = 16, "
+        "ppbData = &bits, Flags = 0)",
+        "0 IDirect3DVertexBuffer8::Unlock(this = vertexbuffer1)",
+        "0 IDirect3DVertexBuffer8::GetType(this = vertexbuffer1) = 6",
+        "0 IDirect3DIndexBuffer8::GetType(this = indexbuffer1) = 7",
+        "0 IDirect3DIndexBuffer8::SetPriority(this = indexbuffer1, PriorityNew = 3) = 0",
+        "0 IDirect3DIndexBuffer8::GetDesc(this = indexbuffer1, pDesc = ",
+        "0 IDirect3DSurface8::SetPrivateData(this = surface1, refguid = {iid}, pData = ",
+        "0 IDirect3DSurface8::FreePrivateData(this = surface1, refguid = {iid})",
+        "0 IDirect3DIndexBuffer8::Unlock(this = indexbuffer1) = D3DERR_INVALIDCALL",
+        "0 IDirect3DSurface8::Release(this = surface1) = 0",
+        "0 IDirect3DIndexBuffer8::Release(this = indexbuffer1) = 0",
+        "0 IDirect3DVertexBuffer8::Release(this = vertexbuffer1) = 0",
+    };
+    // The calls above come in this order after the creation lines.
+    size_t at = 0;
+    for (const std::string& want : expected) {
+        while (at < lines.size() && lines[at].compare(0, want.size(), want) != 0) {
+            ++at;
+        }
+        ASSERT_LT(at, lines.size()) << "missing or out of order: " << want;
+        ++at;
+    }
+    std::remove(path.c_str());
+}

@@ -18,26 +18,33 @@ std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-} // namespace
-
-TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
-    const std::string path = ::testing::TempDir() + "d3d8-trace-test.txt";
+// A traced Direct3D object writing to path and an 800 x 600 device made through it.
+void openTraced(const std::string& path, bool depth, IDirect3D8** direct3d,
+                IDirect3DDevice8** device) {
     PlatformOptions::get().tracePath = path;
-    IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
+    *direct3d = Direct3DCreate8(D3D_SDK_VERSION);
     PlatformOptions::get().tracePath.clear();
-    ASSERT_NE(direct3d, nullptr);
+    ASSERT_NE(*direct3d, nullptr);
     D3DPRESENT_PARAMETERS params{};
     params.BackBufferWidth = 800;
     params.BackBufferHeight = 600;
     params.BackBufferFormat = D3DFMT_X8R8G8B8;
     params.SwapEffect = D3DSWAPEFFECT_FLIP;
     params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
+    params.EnableAutoDepthStencil = depth ? TRUE : FALSE;
     params.AutoDepthStencilFormat = D3DFMT_D24S8;
-    IDirect3DDevice8* device = nullptr;
-    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
-                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &device),
+    ASSERT_EQ((*direct3d)->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
+                                        D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, device),
               D3D_OK);
+}
+
+} // namespace
+
+TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
+    const std::string path = ::testing::TempDir() + "d3d8-trace-test.txt";
+    IDirect3D8* direct3d = nullptr;
+    IDirect3DDevice8* device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(openTraced(path, true, &direct3d, &device));
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     device->SetRenderState(D3DRS_POINTSIZE, 0x3FC00000); // 1.5f
     device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT);
@@ -131,20 +138,9 @@ TEST(TraceTest, WritesEveryCallWithItsFrameArgumentsAndFailures) {
 
 TEST(TraceTest, BuffersAndSurfacesWriteTheCallsTheyShareUnderTheirOwnNames) {
     const std::string path = ::testing::TempDir() + "d3d8-trace-resources.txt";
-    PlatformOptions::get().tracePath = path;
-    IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
-    PlatformOptions::get().tracePath.clear();
-    ASSERT_NE(direct3d, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 800;
-    params.BackBufferHeight = 600;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.SwapEffect = D3DSWAPEFFECT_FLIP;
-    params.Windowed = TRUE;
+    IDirect3D8* direct3d = nullptr;
     IDirect3DDevice8* device = nullptr;
-    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
-                                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, &device),
-              D3D_OK);
+    ASSERT_NO_FATAL_FAILURE(openTraced(path, false, &direct3d, &device));
     IDirect3DVertexBuffer8* vertices = nullptr;
     IDirect3DIndexBuffer8* indices = nullptr;
     IDirect3DSurface8* surface = nullptr;

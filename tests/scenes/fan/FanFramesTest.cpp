@@ -1,0 +1,166 @@
+#include "FrameReadback.h"
+#include "GraphicsDevice.h"
+#include "ParticleFanScene.h"
+#include "Sprite.h"
+#include "TestWindow.h"
+
+#include <crtrand.h>
+#include <d3dx8.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <iterator>
+#include <string>
+
+namespace {
+
+double meanBrightness(const Frame& frame, int x0, int y0, int x1, int y1) {
+    double sum = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            uint32_t c = frame.rgb(x, y);
+            sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+        }
+    }
+    return sum / (3.0 * (x1 - x0) * (y1 - y0));
+}
+
+int litPixels(const Frame& frame, int x0, int y0, int x1, int y1) {
+    int lit = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            lit += frame.rgb(x, y) != 0 ? 1 : 0;
+        }
+    }
+    return lit;
+}
+
+// Pixels where one channel clearly leads the other two.
+int pixelsLedBy(const Frame& frame, int shift, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            uint32_t c = frame.rgb(x, y);
+            int lead = (c >> shift) & 0xFF;
+            int others = 0;
+            for (int s : {0, 8, 16}) {
+                if (s != shift) {
+                    others = std::max(others, static_cast<int>((c >> s) & 0xFF));
+                }
+            }
+            count += lead > 40 && lead > 2 * others ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Plays the scene with the generated data as the sequencer would: seeded
+// after loading, started, the first frame before the first update, the
+// letterbox bands over every frame. Writes fan-<tick>.png for a few ticks.
+TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
+    ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
+    HWND window = makeTestWindow("FAN_FRAMES_TEST");
+    ASSERT_NE(window, nullptr);
+    GraphicsDevice graphics;
+    ASSERT_EQ(graphics.create(window, 800, 600), 0);
+    graphics.setWindowed(0);
+    IDirect3DDevice8* device = graphics.getDevice();
+
+    ParticleFanScene scene;
+    ::testing::internal::CaptureStderr();
+    scene.load(&graphics);
+    Sprite bands;
+    bands.attach(device);
+    bands.loadTexture("data\\obi.bmp");
+    std::string messages = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(messages.empty()) << messages;
+    for (const ParticleSystem& system : scene.bursts[2].systems) {
+        EXPECT_NE(system.texture, nullptr) << "the coloured particle images load";
+    }
+    EXPECT_NE(scene.shell.texture, nullptr);
+    EXPECT_NE(scene.trail.textures[1], nullptr);
+
+    // What the scenes before this one leave on the device.
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    device->SetTransform(D3DTS_VIEW, &identity);
+
+    crtSrand(0);
+    scene.start();
+
+    std::map<int, Frame> frames;
+    double renderMilliseconds = 0.0;
+    int rendered = 0;
+    auto renderTick = [&](int tick, bool keep) {
+        auto begun = std::chrono::steady_clock::now();
+        device->BeginScene();
+        scene.render();
+        bands.draw(0.0f, 0.0f, 800.0f, 40.0f, 0.0f);
+        bands.draw(0.0f, 560.0f, 800.0f, 40.0f, 0.0f);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        renderMilliseconds +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun)
+                .count();
+        rendered += 1;
+        if (keep) {
+            Frame frame;
+            ASSERT_TRUE(readFrontBuffer(device, 800, 600, &frame));
+            writePng(frame, "fan-" + std::to_string(tick) + ".png");
+            frames[tick] = frame;
+        }
+    };
+
+    const int wanted[] = {0, 20, 45, 100, 200, 289, 290, 300, 340, 400};
+    size_t next = 0;
+    renderTick(0, true);
+    next = 1;
+    for (int tick = 1; tick <= 400; ++tick) {
+        ASSERT_EQ(scene.update(), 0);
+        bool keep = next < std::size(wanted) && tick == wanted[next];
+        // Every tick from just before the trail on, since the trail builds on each frame.
+        if (keep || tick >= 285) {
+            renderTick(tick, keep);
+        }
+        next += keep ? 1 : 0;
+    }
+    std::printf("%d frames rendered, %.2f ms each on average\n", rendered,
+                renderMilliseconds / rendered);
+
+    // The first frame, before any update: fans in both rows.
+    const Frame& first = frames[0];
+    EXPECT_GT(litPixels(first, 0, 40, 320, 104), 2000) << "top row of fans";
+    EXPECT_GT(litPixels(first, 480, 496, 800, 560), 2000) << "bottom row of fans";
+    EXPECT_EQ(litPixels(first, 330, 40, 800, 104), 0) << "nothing right of the top row";
+    EXPECT_EQ(litPixels(first, 0, 496, 470, 560), 0) << "nothing left of the bottom row";
+
+    // The orbiting shell is orange, the core red: both lead with red.
+    EXPECT_GT(pixelsLedBy(frames[20], 16, 300, 200, 500, 400), 20);
+    // The bursts join: blue particles appear (only the bursts have them).
+    EXPECT_EQ(pixelsLedBy(frames[20], 0, 0, 104, 800, 496), 0) << "no burst before 30";
+    EXPECT_GT(pixelsLedBy(frames[45], 0, 0, 104, 800, 496), 3) << "burst 0 from 30";
+    EXPECT_GT(pixelsLedBy(frames[100], 8, 0, 104, 800, 496), 10) << "green from the bursts";
+    EXPECT_GT(litPixels(frames[100], 0, 104, 800, 496), litPixels(frames[45], 0, 104, 800, 496))
+        << "three bursts cover more than one";
+
+    // Up to 289 the picture is mostly black; from 290 it is the negative, mostly white.
+    EXPECT_LT(meanBrightness(frames[289], 0, 104, 800, 496), 40.0);
+    for (int tick : {290, 300, 340, 400}) {
+        EXPECT_GT(meanBrightness(frames[tick], 0, 104, 800, 496), 170.0) << "tick " << tick;
+    }
+    // The trail shrinks towards the centre: later frames keep more than the single frame.
+    EXPECT_LT(meanBrightness(frames[400], 0, 104, 800, 496),
+              meanBrightness(frames[290], 0, 104, 800, 496));
+}
+
+} // namespace

@@ -39,7 +39,9 @@ const float FOV_Y = 120.0f; // read as radians by the projection
 const float NEAR_PLANE = 0.1f;
 const float FAR_PLANE = 100.0f;
 
-// 1/540 and 1/120: the cube alpha while the lattice stands and while it fades.
+// The cube alpha while the lattice stands, (540 - n) / 540, and while it
+// fades, (630 - n) / 120; the lit cubes take it from the material.
+const int32_t OPAQUE_ALPHA_ZERO = 540;
 const double OPAQUE_ALPHA_STEP = 0.001851851851851852;
 const double FADING_ALPHA_STEP = 0.008333333333333333;
 
@@ -235,7 +237,7 @@ int BoxLatticeScene::render() {
 
     if (n <= LATTICE_END) {
         device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        box.setAlpha((540 - n) * OPAQUE_ALPHA_STEP);
+        box.setAlpha((OPAQUE_ALPHA_ZERO - n) * OPAQUE_ALPHA_STEP);
         drawDriftingImages();
         drawCubes(n);
     } else if (n <= FADE_END) {

@@ -56,7 +56,7 @@ TEST_F(LatticeRender, TheFirstFrameComesBeforeAnyUpdateWithAllCubesInOne) {
         EXPECT_EQ(p.z, 0.0f);
     }
     EXPECT_EQ(device.named("DrawSubset").size(), 36u);
-    EXPECT_TRUE(device.named("SetTransform").size() == 36u) << "only world transforms";
+    EXPECT_EQ(device.named("SetTransform").size(), 36u) << "only world transforms";
     EXPECT_FLOAT_EQ(cubeAlpha(device), 660.0f / 540.0f);
     EXPECT_EQ(device.renderStates(), (States{{D3DRS_ZWRITEENABLE, FALSE},
                                              {D3DRS_ALPHABLENDENABLE, FALSE},

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -42,6 +43,18 @@ bool notWhite(uint32_t rgb) {
     return !isWhite(rgb);
 }
 
+// How far a region is from white, summed over its pixels.
+double inkIn(const Frame& frame, int left, int top, int right, int bottom) {
+    double ink = 0.0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            uint32_t rgb = frame.rgb(x, y);
+            ink += 765.0 - ((rgb >> 16) & 0xFF) - ((rgb >> 8) & 0xFF) - (rgb & 0xFF);
+        }
+    }
+    return ink;
+}
+
 // Plays the closing scene alone on the real device with the generated data,
 // framed by the bands as in the demo, rendering every tick, and keeps the
 // frames of a few ticks (also written as lattice-<n>.png).
@@ -64,9 +77,20 @@ TEST(LatticeFrames, TheLatticeFormsFadesAndTheClosingImagesComeAndGo) {
     EXPECT_TRUE(messages.empty()) << messages;
     ASSERT_NE(scene.box.mesh, nullptr);
     EXPECT_EQ(scene.box.mesh->GetNumFaces(), 12u);
+    // Centred on the origin with edges of 0.1 along the axes.
+    ASSERT_EQ(scene.box.mesh->GetFVF(), static_cast<DWORD>(D3DFVF_XYZ | D3DFVF_NORMAL));
+    BYTE* bytes = nullptr;
+    ASSERT_EQ(scene.box.mesh->LockVertexBuffer(D3DLOCK_READONLY, &bytes), D3D_OK);
+    const float* vertex = reinterpret_cast<const float*>(bytes);
+    for (DWORD i = 0; i < scene.box.mesh->GetNumVertices(); ++i, vertex += 6) {
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_FLOAT_EQ(std::fabs(vertex[axis]), 0.05f) << "vertex " << i;
+        }
+    }
+    scene.box.mesh->UnlockVertexBuffer();
 
     std::map<int, Frame> frames;
-    const int wanted[] = {-120, 100, 225, 330, 450, 560, 625, 672, 700, 760, 800};
+    const int wanted[] = {-120, 100, 225, 330, 450, 560, 625, 672, 700, 740, 800};
     size_t next = 0;
     scene.start();
     auto began = std::chrono::steady_clock::now();
@@ -117,7 +141,11 @@ TEST(LatticeFrames, TheLatticeFormsFadesAndTheClosingImagesComeAndGo) {
     EXPECT_GT(logoInk, 500);
     EXPECT_GT(companionsInk, 500);
     EXPECT_GT(logoInk, countIn(frames[672], 0, 40, 256, 296, notWhite) / 2);
-    EXPECT_LT(countIn(frames[760], 0, 40, 256, 296, notWhite), logoInk);
+    // Sliding out at 740 with alpha 115 of 255: fainter, but still there.
+    double full = inkIn(frames[700], 0, 40, 256, 296);
+    double fading = inkIn(frames[740], 0, 40, 256, 296);
+    EXPECT_LT(fading, full * 0.6);
+    EXPECT_GT(fading, full * 0.3);
     EXPECT_EQ(countIn(frames[800], 0, 40, 800, 560, notWhite), 0);
 
     // The bands frame every picture alike.

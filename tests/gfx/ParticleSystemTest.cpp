@@ -286,17 +286,6 @@ TEST(ParticleSystem, ARefusedLockStillDrawsWithoutWritingThroughNull) {
               (std::pair<uint32_t, uint32_t>{D3DRS_ALPHABLENDENABLE, FALSE}));
 }
 
-TEST(ParticleSystem, SetRenderStatePassesTheValueThrough) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 1);
-    device.clear();
-    system.setRenderState(D3DRS_POINTSIZE, 0x3E4CCCCD);
-    ASSERT_EQ(device.renderStates().size(), 1u);
-    EXPECT_EQ(device.renderStates()[0],
-              (std::pair<uint32_t, uint32_t>{D3DRS_POINTSIZE, 0x3E4CCCCD}));
-}
-
 TEST(ParticleSystem, ReleaseFreesEverythingOnceAndMayBeRepeated) {
     BufferDevice device;
     ParticleSystem system;

@@ -92,11 +92,4 @@ TEST_F(ParticleBurstTest, ExhaustedOnExactlyThe128thStepHavingTravelled128Hundre
     EXPECT_EQ(burst.systems[1].particles[0].color >> 24, 255u);
 }
 
-TEST_F(ParticleBurstTest, ReleaseKeepsTheCloudsForTheDestructor) {
-    burst.release();
-    for (const ParticleSystem& system : burst.systems) {
-        EXPECT_NE(system.particles, nullptr);
-    }
-}
-
 } // namespace

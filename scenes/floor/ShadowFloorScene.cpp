@@ -13,7 +13,7 @@ D3DMATERIAL8 ShadowFloorScene::reflectionMaterial = {};
 D3DMATERIAL8 ShadowFloorScene::reflectionAccentMaterial = {};
 D3DMATERIAL8 ShadowFloorScene::accentMaterial = {};
 
-// A face: eyes, nose, mouth and outline in red.
+// A face in red: its outline, two eyes and a smile.
 const int8_t ShadowFloorScene::gridPattern[GRID_SIDE][GRID_SIDE] = {
     {0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0}, {0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 0, 0},
     {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}, {0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1, 0},

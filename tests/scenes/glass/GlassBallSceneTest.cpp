@@ -159,21 +159,26 @@ TEST_F(GlassBallSceneTest, StartSetsTheStatesAndDrawsSixtyNumbersInBallOrder) {
 }
 
 TEST_F(GlassBallSceneTest, BallsTurnAtTheWallsAndKeepTheirSpeed) {
-    // Lands exactly on the wall: clamped and reversed in the same update.
+    // Lands exactly on a wall: clamped and reversed in the same update.
     GlassBallScene::ballX[0] = 0.75 - STEP;
     GlassBallScene::ballStepX[0] = STEP;
-    // Passes the far wall.
-    GlassBallScene::ballY[0] = -0.745;
+    GlassBallScene::ballY[0] = -0.75 + STEP;
     GlassBallScene::ballStepY[0] = -STEP;
-    GlassBallScene::ballZ[0] = 0.0;
-    GlassBallScene::ballStepZ[0] = STEP;
+    // Passes the wall.
+    GlassBallScene::ballZ[0] = -0.745;
+    GlassBallScene::ballStepZ[0] = -STEP;
+    // Moves freely.
+    GlassBallScene::ballX[1] = 0.0;
+    GlassBallScene::ballStepX[1] = STEP;
     updates(1);
     EXPECT_EQ(GlassBallScene::ballX[0], 0.75);
     EXPECT_EQ(GlassBallScene::ballStepX[0], -STEP);
     EXPECT_EQ(GlassBallScene::ballY[0], -0.75);
     EXPECT_EQ(GlassBallScene::ballStepY[0], STEP);
-    EXPECT_EQ(GlassBallScene::ballZ[0], STEP);
+    EXPECT_EQ(GlassBallScene::ballZ[0], -0.75);
     EXPECT_EQ(GlassBallScene::ballStepZ[0], STEP);
+    EXPECT_EQ(GlassBallScene::ballX[1], STEP);
+    EXPECT_EQ(GlassBallScene::ballStepX[1], STEP);
     updates(1);
     EXPECT_DOUBLE_EQ(GlassBallScene::ballX[0], 0.75 - STEP);
     EXPECT_DOUBLE_EQ(GlassBallScene::ballY[0], -0.75 + STEP);

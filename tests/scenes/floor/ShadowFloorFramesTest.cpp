@@ -141,6 +141,41 @@ TEST_F(ShadowFloorFrames, TheGridStandsOnItsFloorThroughTheCameraMovesAndFadesTo
     EXPECT_GT(greenBefore, 100);
 }
 
+// The mirror images show through the floor: lit in green instead of dim grey, the
+// floor's pixels below the copies turn green, which an opaque floor would hide.
+TEST_F(ShadowFloorFrames, TheMirrorImagesShowThroughTheFloor) {
+    updateTo(180);
+    Frame dim = renderFrame("");
+    const D3DMATERIAL8 kept = ShadowFloorScene::reflectionMaterial;
+    const D3DMATERIAL8 keptAccent = ShadowFloorScene::reflectionAccentMaterial;
+    D3DMATERIAL8 green{};
+    green.Diffuse = {0.0f, 0.6f, 0.0f, 1.0f};
+    green.Ambient = {0.0f, 0.6f, 0.0f, 1.0f};
+    green.Emissive = {0.0f, 0.6f, 0.0f, 0.0f};
+    ShadowFloorScene::reflectionMaterial = green;
+    ShadowFloorScene::reflectionAccentMaterial = green;
+    Frame bright = renderFrame("floor-mirror-green.png");
+    ShadowFloorScene::reflectionMaterial = kept;
+    ShadowFloorScene::reflectionAccentMaterial = keptAccent;
+    bands.release();
+
+    int greener = 0;
+    int greenerAboveHorizon = 0;
+    for (int y = 40; y < 560; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            uint32_t before = dim.rgb(x, y);
+            uint32_t after = bright.rgb(x, y);
+            if (channel(after, 8) > channel(before, 8) + 40 &&
+                channel(after, 16) <= channel(before, 16)) {
+                greener += 1;
+                greenerAboveHorizon += y < 300 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(greener, 10000) << "seen through the floor";
+    EXPECT_EQ(greenerAboveHorizon, 0) << "the images lie below the floor, the eye above it";
+}
+
 // Where several shadows (or several faces of one shadow) cover a pixel it is
 // darkened once. Rendered three times: shadows kept out by the stencil test, the
 // scene's own test, and the test passing everything.

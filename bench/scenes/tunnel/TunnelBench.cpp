@@ -1,0 +1,97 @@
+// The ring tunnel scene on the device with its data: a whole tick (update,
+// render, present) waited out to the last pixel, in each of its three phases.
+#include "GraphicsDevice.h"
+#include "RingTunnelScene.h"
+#include "TestWindow.h"
+
+#include <crtrand.h>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+namespace {
+
+struct Setup {
+    GraphicsDevice graphics;
+    RingTunnelScene scene;
+    bool ready = false;
+
+    Setup() {
+        if (chdir(LETTERBOX_BUILD_DIR) != 0) {
+            return;
+        }
+        HWND window = makeTestWindow("TUNNEL_BENCH");
+        if (window == nullptr || graphics.create(window, 800, 600) != 0) {
+            return;
+        }
+        graphics.setWindowed(0);
+        crtSrand(1);
+        ready = scene.load(&graphics) == 1 && scene.torus.mesh != nullptr;
+        crtSrand(0);
+        scene.start();
+    }
+
+    // Reads one pixel back so that the rasteriser has finished the frame.
+    void finish() {
+        IDirect3DDevice8* device = graphics.getDevice();
+        IDirect3DSurface8* target = nullptr;
+        IDirect3DSurface8* image = nullptr;
+        device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &target);
+        device->CreateImageSurface(1, 1, D3DFMT_A8R8G8B8, &image);
+        RECT rect{0, 0, 1, 1};
+        POINT origin{0, 0};
+        device->CopyRects(target, &rect, 1, image, &origin);
+        image->Release();
+        target->Release();
+    }
+
+    // Ticks within [first, last] of frameCount, wrapping back to first.
+    void tick(int32_t first, int32_t last) {
+        if (scene.frameCount < first || scene.frameCount > last) {
+            scene.frameCount = first;
+        }
+        scene.update();
+        IDirect3DDevice8* device = graphics.getDevice();
+        device->BeginScene();
+        scene.render();
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        finish();
+    }
+};
+
+Setup& setup() {
+    static Setup instance;
+    return instance;
+}
+
+void runPhase(benchmark::State& state, int32_t first, int32_t last) {
+    Setup& s = setup();
+    if (!s.ready) {
+        state.SkipWithError("no device or no data");
+        return;
+    }
+    for (auto _ : state) {
+        s.tick(first, last);
+    }
+}
+
+void BM_TunnelIntroTick(benchmark::State& state) {
+    runPhase(state, 0, 119);
+}
+BENCHMARK(BM_TunnelIntroTick)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+void BM_TunnelTick(benchmark::State& state) {
+    runPhase(state, 130, 600);
+}
+BENCHMARK(BM_TunnelTick)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+void BM_TunnelTrailTick(benchmark::State& state) {
+    runPhase(state, 640, 1200);
+}
+BENCHMARK(BM_TunnelTrailTick)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+} // namespace
+
+BENCHMARK_MAIN();

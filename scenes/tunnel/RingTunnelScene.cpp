@@ -5,6 +5,7 @@
 #include <crtrand.h>
 #include <d3dx8.h>
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -45,13 +46,6 @@ const int32_t WORD_B[6][2] = {{11, 1}, {8, 1}, {2, 2}, {5, 2}, {9, 2}, {5, 2}};
 
 const char* const CLOUD_TEXTURES[RingTunnelScene::CLOUD_COUNT] = {
     "data\\mono1.bmp", "data\\mono2.bmp", "data\\mono3.bmp"};
-
-DWORD floatBits(float value) {
-    DWORD bits;
-    static_assert(sizeof(bits) == sizeof(value));
-    __builtin_memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
 
 int32_t toColorByte(double component) {
     return static_cast<int32_t>(component * 255.0); // truncates: 0.3 gives 76
@@ -142,7 +136,7 @@ int RingTunnelScene::load(GraphicsDevice* graphics) {
             float z = randRange(-5.0f, 5.0f);
             clouds[c].setParticle(x, y, z, 0.0f, 0.0f, 0.0f, 0xFFFFFFFF, i);
         }
-        clouds[c].setRenderState(D3DRS_POINTSIZE, floatBits(1.0f));
+        clouds[c].setRenderState(D3DRS_POINTSIZE, std::bit_cast<DWORD>(1.0f));
     }
 
     torus.attach(device);

@@ -1,5 +1,6 @@
 // The ring tunnel scene on the device with its data: a whole tick (update,
-// render, present) waited out to the last pixel, in each of its three phases.
+// render, present) waited out to the last pixel, in each of its three phases,
+// and the trail's own share of a frame.
 #include "GraphicsDevice.h"
 #include "RingTunnelScene.h"
 #include "TestWindow.h"
@@ -91,6 +92,44 @@ void BM_TunnelTrailTick(benchmark::State& state) {
     runPhase(state, 640, 1200);
 }
 BENCHMARK(BM_TunnelTrailTick)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+// The trail's own share of a frame: capture, composite and present with
+// nothing drawn in between.
+void BM_TrailAlone(benchmark::State& state) {
+    Setup& s = setup();
+    if (!s.ready) {
+        state.SkipWithError("no device or no data");
+        return;
+    }
+    IDirect3DDevice8* device = s.graphics.getDevice();
+    for (auto _ : state) {
+        device->BeginScene();
+        s.scene.trail.beginCapture();
+        s.scene.trail.composite(FeedbackTrail::MODE_GROW);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        s.finish();
+    }
+}
+BENCHMARK(BM_TrailAlone)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+
+// An empty frame for comparison: clear and present.
+void BM_EmptyFrame(benchmark::State& state) {
+    Setup& s = setup();
+    if (!s.ready) {
+        state.SkipWithError("no device or no data");
+        return;
+    }
+    IDirect3DDevice8* device = s.graphics.getDevice();
+    for (auto _ : state) {
+        device->BeginScene();
+        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        s.finish();
+    }
+}
+BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 } // namespace
 

@@ -9,7 +9,12 @@
 #include "SceneClock.h"
 #include "Task.h"
 
+#include "BoxLatticeScene.h"
 #include "CloudScene.h"
+#include "GlassBallScene.h"
+#include "ParticleFanScene.h"
+#include "RingTunnelScene.h"
+#include "ShadowFloorScene.h"
 #include "ColorQuad.h"
 #include "Sprite.h"
 
@@ -42,14 +47,14 @@ public:
     SceneClock clock;
     int32_t current;
     int32_t slotCount;
-    // One member per scene, in slot order. A scene still to be written holds
-    // its slot with an idle placeholder until its class replaces it here.
+    // One member per scene, in slot order; the two idle slots after the last
+    // scene hold the demo's ending.
     CloudScene scene1;
-    IdleScene scene2;
-    IdleScene scene3;
-    IdleScene scene4;
-    IdleScene scene5;
-    IdleScene scene6;
+    RingTunnelScene scene2;
+    ParticleFanScene scene3;
+    ShadowFloorScene scene4;
+    GlassBallScene scene5;
+    BoxLatticeScene scene6;
     IdleScene idleA;
     IdleScene idleB;
     Sprite bandImage;

@@ -327,6 +327,14 @@ TEST_F(GlassBallSceneTest, RenderAddsTheTintToTheCopyAndTheWhiteOverTheScreen) {
     EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + expectedOrder.size()),
               expectedOrder);
 
+    // Depth on for the background, off for the copy and its tint, on again
+    // for the balls (unlit), off for the result; nothing else is set.
+    std::vector<std::pair<uint32_t, uint32_t>> passStates = {
+        {D3DRS_ZENABLE, TRUE},           {D3DRS_ZENABLE, FALSE}, {D3DRS_ALPHABLENDENABLE, TRUE},
+        {D3DRS_ALPHABLENDENABLE, FALSE}, {D3DRS_ZENABLE, TRUE},  {D3DRS_LIGHTING, FALSE},
+        {D3DRS_ZENABLE, FALSE}};
+    EXPECT_EQ(device.renderStates(), passStates);
+
     // After 300 updates the tint is (255, 45, 0); still no grey.
     updates(300);
     device.clear();

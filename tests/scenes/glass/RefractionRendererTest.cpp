@@ -329,6 +329,11 @@ TEST_F(RefractionRendererTest, MeshesShowTheTintedCopyShiftedAndHideBehindTheBac
     // No draw samples the texture it renders into.
     std::ifstream trace(tracePath);
     std::map<std::string, std::string> surfaceOfTexture;
+    std::vector<std::string> levels; // the two textures' surfaces, in the order made
+    std::string backBuffer;
+    std::string backDepth;
+    std::string ownDepth;
+    std::vector<std::string> targets; // "colour depth" of each SetRenderTarget
     std::string target;
     std::string bound = "NULL";
     int draws = 0;
@@ -336,8 +341,16 @@ TEST_F(RefractionRendererTest, MeshesShowTheTintedCopyShiftedAndHideBehindTheBac
     for (std::string line; std::getline(trace, line);) {
         if (line.find("IDirect3DTexture8::GetSurfaceLevel") != std::string::npos) {
             surfaceOfTexture[traceArgument(line, "this")] = traceArgument(line, "ppSurfaceLevel");
+            levels.push_back(traceArgument(line, "ppSurfaceLevel"));
+        } else if (line.find("IDirect3DDevice8::GetRenderTarget") != std::string::npos) {
+            backBuffer = traceArgument(line, "ppRenderTarget");
+        } else if (line.find("IDirect3DDevice8::GetDepthStencilSurface") != std::string::npos) {
+            backDepth = traceArgument(line, "ppZStencilSurface");
+        } else if (line.find("IDirect3DDevice8::CreateDepthStencilSurface") != std::string::npos) {
+            ownDepth = traceArgument(line, "ppSurface");
         } else if (line.find("IDirect3DDevice8::SetRenderTarget") != std::string::npos) {
             target = traceArgument(line, "pRenderTarget");
+            targets.push_back(target + " " + traceArgument(line, "pNewZStencil"));
         } else if (line.find("IDirect3DDevice8::SetTexture(") != std::string::npos &&
                    traceArgument(line, "Stage") == "0") {
             bound = traceArgument(line, "pTexture");
@@ -353,6 +366,14 @@ TEST_F(RefractionRendererTest, MeshesShowTheTintedCopyShiftedAndHideBehindTheBac
     EXPECT_EQ(surfaceOfTexture.size(), 2u);
     EXPECT_GE(draws, 8) << "four quarters, the copy, the tint, the mesh, the result";
     EXPECT_EQ(texturedDraws, 3) << "the copy, the mesh and the result";
+    // Background into texture 0, the copy into texture 1, the meshes into
+    // texture 0 over the background's depths, the result onto the back buffer.
+    ASSERT_EQ(levels.size(), 2u);
+    std::vector<std::string> expectedTargets = {
+        levels[0] + " " + ownDepth, levels[1] + " " + ownDepth, levels[0] + " " + ownDepth,
+        backBuffer + " " + backDepth};
+    EXPECT_EQ(targets, expectedTargets);
+    EXPECT_NE(backBuffer, levels[0]);
     std::remove(tracePath.c_str());
 }
 

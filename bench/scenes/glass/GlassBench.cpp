@@ -2,8 +2,7 @@
 // render, present) waited out to the last pixel, and the texture-coordinate
 // remap of one ball alone, which the scene does ten times per frame.
 #include "GlassBallScene.h"
-#include "GraphicsDevice.h"
-#include "TestWindow.h"
+#include "SceneBench.h"
 
 #include <crtrand.h>
 
@@ -11,42 +10,21 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
-struct Setup {
-    GraphicsDevice graphics;
+struct Setup : SceneBench {
     GlassBallScene scene;
     bool ready = false;
 
-    Setup() {
-        if (chdir(LETTERBOX_BUILD_DIR) != 0) {
+    Setup() : SceneBench("GLASS_BENCH") {
+        if (!opened) {
             return;
         }
-        HWND window = makeTestWindow("GLASS_BENCH");
-        if (window == nullptr || graphics.create(window, 800, 600) != 0) {
-            return;
-        }
-        graphics.setWindowed(0);
         scene.load(&graphics);
         crtSrand(0);
         scene.start();
         ready = scene.ball.getMesh() != nullptr && scene.refraction.quadBuffer != nullptr;
-    }
-
-    // Reads one pixel back so that the rasteriser has finished the frame.
-    void finish() {
-        IDirect3DDevice8* device = graphics.getDevice();
-        IDirect3DSurface8* target = nullptr;
-        IDirect3DSurface8* image = nullptr;
-        device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &target);
-        device->CreateImageSurface(1, 1, D3DFMT_A8R8G8B8, &image);
-        RECT rect{0, 0, 1, 1};
-        POINT origin{0, 0};
-        device->CopyRects(target, &rect, 1, image, &origin);
-        image->Release();
-        target->Release();
     }
 };
 

@@ -1,50 +1,27 @@
 // The ring tunnel scene on the device with its data: a whole tick (update,
 // render, present) waited out to the last pixel, in each of its three phases,
 // and the trail's own share of a frame.
-#include "GraphicsDevice.h"
 #include "RingTunnelScene.h"
-#include "TestWindow.h"
+#include "SceneBench.h"
 
 #include <crtrand.h>
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 namespace {
 
-struct Setup {
-    GraphicsDevice graphics;
+struct Setup : SceneBench {
     RingTunnelScene scene;
     bool ready = false;
 
-    Setup() {
-        if (chdir(LETTERBOX_BUILD_DIR) != 0) {
+    Setup() : SceneBench("TUNNEL_BENCH") {
+        if (!opened) {
             return;
         }
-        HWND window = makeTestWindow("TUNNEL_BENCH");
-        if (window == nullptr || graphics.create(window, 800, 600) != 0) {
-            return;
-        }
-        graphics.setWindowed(0);
         crtSrand(1);
         ready = scene.load(&graphics) == 1 && scene.torus.mesh != nullptr;
         crtSrand(0);
         scene.start();
-    }
-
-    // Reads one pixel back so that the rasteriser has finished the frame.
-    void finish() {
-        IDirect3DDevice8* device = graphics.getDevice();
-        IDirect3DSurface8* target = nullptr;
-        IDirect3DSurface8* image = nullptr;
-        device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &target);
-        device->CreateImageSurface(1, 1, D3DFMT_A8R8G8B8, &image);
-        RECT rect{0, 0, 1, 1};
-        POINT origin{0, 0};
-        device->CopyRects(target, &rect, 1, image, &origin);
-        image->Release();
-        target->Release();
     }
 
     // Ticks within [first, last] of frameCount, wrapping back to first.

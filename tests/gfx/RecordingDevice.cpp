@@ -96,3 +96,74 @@ HRESULT RecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, CONS
     calls.push_back(call);
     return D3D_OK;
 }
+
+std::vector<D3DMATRIX> RecordingDevice::transformsOf(D3DTRANSFORMSTATETYPE type) const {
+    std::vector<D3DMATRIX> result;
+    for (const RecordedTransform& transform : transforms) {
+        if (transform.type == type) {
+            result.push_back(transform.matrix);
+        }
+    }
+    return result;
+}
+
+void RecordingDevice::clear() {
+    calls.clear();
+    transforms.clear();
+    materials.clear();
+    lights.clear();
+    renderTargets.clear();
+}
+
+HRESULT RecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE type, CONST D3DMATRIX* matrix) {
+    RecordedCall call{"SetTransform", {static_cast<uint64_t>(type)}, {}, {}};
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            call.floats.push_back(matrix->m[row][column]);
+        }
+    }
+    calls.push_back(call);
+    transforms.push_back(RecordedTransform{type, *matrix});
+    currentTransforms[type] = *matrix;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetMaterial(CONST D3DMATERIAL8* material) {
+    RecordedCall call{"SetMaterial", {}, {}, {}};
+    for (const D3DCOLORVALUE& c :
+         {material->Diffuse, material->Ambient, material->Specular, material->Emissive}) {
+        call.floats.insert(call.floats.end(), {c.r, c.g, c.b, c.a});
+    }
+    call.floats.push_back(material->Power);
+    calls.push_back(call);
+    materials.push_back(*material);
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetLight(DWORD index, CONST D3DLIGHT8* light) {
+    RecordedCall call{"SetLight", {index, static_cast<uint64_t>(light->Type)}, {}, {}};
+    call.floats = {light->Direction.x, light->Direction.y, light->Direction.z, light->Diffuse.r,
+                   light->Diffuse.g,   light->Diffuse.b,   light->Specular.r,  light->Specular.g,
+                   light->Specular.b,  light->Ambient.r,   light->Ambient.g,   light->Ambient.b};
+    calls.push_back(call);
+    lights.push_back(*light);
+    currentLights[index] = *light;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::LightEnable(DWORD index, BOOL enable) {
+    calls.push_back(RecordedCall{
+        "LightEnable", {index, static_cast<uint64_t>(static_cast<uint32_t>(enable))}, {}, {}});
+    lightEnabled[index] = enable != FALSE;
+    return D3D_OK;
+}
+
+HRESULT RecordingDevice::SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depth) {
+    calls.push_back(
+        RecordedCall{"SetRenderTarget",
+                     {reinterpret_cast<uint64_t>(target), reinterpret_cast<uint64_t>(depth)},
+                     {},
+                     {}});
+    renderTargets.push_back(RecordedRenderTarget{target, depth});
+    return D3D_OK;
+}

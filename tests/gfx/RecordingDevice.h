@@ -8,6 +8,7 @@
 #include <d3d8.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,9 +19,31 @@ struct RecordedCall {
     std::vector<ScreenVertex> vertices; // DrawPrimitiveUP with a 28-byte stride
 };
 
+struct RecordedTransform {
+    D3DTRANSFORMSTATETYPE type;
+    D3DMATRIX matrix;
+};
+
+struct RecordedRenderTarget {
+    IDirect3DSurface8* target;
+    IDirect3DSurface8* depth;
+};
+
 class RecordingDevice : public IDirect3DDevice8 {
 public:
     std::vector<RecordedCall> calls;
+
+    // What the 3D state calls passed, in order; clear() empties these with the calls.
+    std::vector<RecordedTransform> transforms;
+    std::vector<D3DMATERIAL8> materials;
+    std::vector<D3DLIGHT8> lights; // each SetLight's light; its index is the call's first arg
+    std::vector<RecordedRenderTarget> renderTargets;
+
+    // The state those calls leave on the device, as a real device keeps it:
+    // clear() does not forget it.
+    std::map<D3DTRANSFORMSTATETYPE, D3DMATRIX> currentTransforms;
+    std::map<DWORD, D3DLIGHT8> currentLights;
+    std::map<DWORD, bool> lightEnabled;
     HRESULT presentResult = D3D_OK; // what Present answers: a failure simulates a lost device
     ULONG references = 1;
 
@@ -30,7 +53,10 @@ public:
     std::vector<RecordedCall> named(const std::string& name) const;
     // The value of each SetRenderState call, in order, as (state, value) pairs.
     std::vector<std::pair<uint32_t, uint32_t>> renderStates() const;
-    void clear() { calls.clear(); }
+    // The matrices set for one transform, in order.
+    std::vector<D3DMATRIX> transformsOf(D3DTRANSFORMSTATETYPE type) const;
+    // Forgets the recorded calls and values, not the device's state.
+    void clear();
 
     HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG AddRef() override { return ++references; }
@@ -49,6 +75,17 @@ public:
     HRESULT SetVertexShader(DWORD handle) override;
     HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, CONST void* data,
                             UINT stride) override;
+    // Recorded with their values (above) and in the calls: SetTransform's
+    // args are the type, its floats the 16 elements row by row; SetMaterial's
+    // floats Diffuse, Ambient, Specular, Emissive (r, g, b, a each) and Power;
+    // SetLight's args index and type, its floats Direction, then Diffuse,
+    // Specular, Ambient (r, g, b); LightEnable's args index and enable;
+    // SetRenderTarget's args the two surfaces.
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, CONST D3DMATRIX* matrix) override;
+    HRESULT SetMaterial(CONST D3DMATERIAL8* material) override;
+    HRESULT SetLight(DWORD index, CONST D3DLIGHT8* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depth) override;
 
     // Everything else is only noted by name.
     HRESULT TestCooperativeLevel() override {
@@ -152,20 +189,12 @@ public:
         note("GetFrontBuffer");
         return D3DERR_INVALIDCALL;
     }
-    HRESULT SetRenderTarget(IDirect3DSurface8*, IDirect3DSurface8*) override {
-        note("SetRenderTarget");
-        return D3DERR_INVALIDCALL;
-    }
     HRESULT GetRenderTarget(IDirect3DSurface8**) override {
         note("GetRenderTarget");
         return D3DERR_INVALIDCALL;
     }
     HRESULT GetDepthStencilSurface(IDirect3DSurface8**) override {
         note("GetDepthStencilSurface");
-        return D3DERR_INVALIDCALL;
-    }
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE, CONST D3DMATRIX*) override {
-        note("SetTransform");
         return D3DERR_INVALIDCALL;
     }
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) override {
@@ -184,24 +213,12 @@ public:
         note("GetViewport");
         return D3DERR_INVALIDCALL;
     }
-    HRESULT SetMaterial(CONST D3DMATERIAL8*) override {
-        note("SetMaterial");
-        return D3DERR_INVALIDCALL;
-    }
     HRESULT GetMaterial(D3DMATERIAL8*) override {
         note("GetMaterial");
         return D3DERR_INVALIDCALL;
     }
-    HRESULT SetLight(DWORD, CONST D3DLIGHT8*) override {
-        note("SetLight");
-        return D3DERR_INVALIDCALL;
-    }
     HRESULT GetLight(DWORD, D3DLIGHT8*) override {
         note("GetLight");
-        return D3DERR_INVALIDCALL;
-    }
-    HRESULT LightEnable(DWORD, BOOL) override {
-        note("LightEnable");
         return D3DERR_INVALIDCALL;
     }
     HRESULT GetLightEnable(DWORD, BOOL*) override {

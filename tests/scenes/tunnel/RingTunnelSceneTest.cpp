@@ -52,7 +52,7 @@ TEST_F(TunnelOnRecorder, LoadLaysTheRingOnWholeDegreesAndLightsItFromOneSide) {
     EXPECT_EQ(light.Direction.x, 1.0f);
     EXPECT_EQ(light.Direction.y, -1.0f);
     EXPECT_EQ(light.Direction.z, -1.0f);
-    EXPECT_TRUE(recorder.light0Enabled);
+    EXPECT_TRUE(recorder.lightEnabled[0]);
 
     // Every texture was asked for by its name (the recorder loads none).
     for (const char* name : {"data\\TELV_title.bmp", "data\\circle.bmp", "data\\chars.bmp"}) {
@@ -87,7 +87,7 @@ TEST_F(TunnelOnRecorder, CloudsTakeTheirPointsFromTheGeneratorInXYZOrder) {
 
 TEST_F(TunnelOnRecorder, StartSetsItsStatesInOrderAndRestartsTheCount) {
     scene.frameCount = 77;
-    recorder.forget();
+    recorder.clear();
     scene.start();
     EXPECT_EQ(scene.frameCount, 0);
     const std::vector<std::pair<uint32_t, uint32_t>> expected = {
@@ -102,7 +102,7 @@ TEST_F(TunnelOnRecorder, StartSetsItsStatesInOrderAndRestartsTheCount) {
 }
 
 TEST_F(TunnelOnRecorder, TheTitleShrinksInPulsesOf30UpdatesUnderAStillCamera) {
-    recorder.forget();
+    recorder.clear();
     updateTo(30); // updates 0 to 29: thirty subtractions from 5.2
     EXPECT_DOUBLE_EQ(RingTunnelScene::titleZoom, 0.09999975562095642);
     scene.update(); // update 30 subtracts once more, then restarts
@@ -121,13 +121,13 @@ TEST_F(TunnelOnRecorder, TheTitleShrinksInPulsesOf30UpdatesUnderAStillCamera) {
     updateTo(200);
     EXPECT_EQ(RingTunnelScene::titleZoom, last) << "the orbit leaves the title alone";
 
-    std::vector<D3DMATRIX> views = recorder.transforms(D3DTS_VIEW);
+    std::vector<D3DMATRIX> views = recorder.transformsOf(D3DTS_VIEW);
     ASSERT_EQ(views.size(), 200u);
     for (int i = 0; i < 120; ++i) {
         EXPECT_TRUE(isIdentity(views[i])) << "intro view " << i << " looks down +z";
     }
     // 120 read as radians: cot 60 = 3.1246 vertically, over 4 / 3 across.
-    std::vector<D3DMATRIX> projections = recorder.transforms(D3DTS_PROJECTION);
+    std::vector<D3DMATRIX> projections = recorder.transformsOf(D3DTS_PROJECTION);
     ASSERT_EQ(projections.size(), 200u);
     EXPECT_NEAR(projections[0]._22, 3.12457, 1e-4);
     EXPECT_NEAR(projections[0]._11, 3.12457 * 0.75, 1e-4);
@@ -149,9 +149,9 @@ TEST_F(TunnelOnRecorder, TheCameraCirclesJustOutsideTheRingAndRollsAsItGoes) {
     EXPECT_DOUBLE_EQ(RingTunnelScene::cameraUp[1], -10.0 * std::sin(a));
     EXPECT_DOUBLE_EQ(RingTunnelScene::cameraUp[2], 10.0 * std::sin(a) * std::cos(a));
 
-    recorder.forget();
+    recorder.clear();
     scene.update(); // the view from 1 degree towards 31 degrees
-    std::vector<D3DMATRIX> views = recorder.transforms(D3DTS_VIEW);
+    std::vector<D3DMATRIX> views = recorder.transformsOf(D3DTS_VIEW);
     ASSERT_EQ(views.size(), 1u);
     const D3DMATRIX& view = views[0];
     const double r = 5.099999904632568;
@@ -255,9 +255,9 @@ TEST_F(TunnelOnRecorder, TheToriTakeTheColourFromBeforeEachCycleStep) {
 
 TEST_F(TunnelOnRecorder, TunnelFramesStandEveryTorusAcrossThePath) {
     updateTo(200);
-    recorder.forget();
+    recorder.clear();
     scene.render();
-    std::vector<D3DMATRIX> worlds = recorder.transforms(D3DTS_WORLD);
+    std::vector<D3DMATRIX> worlds = recorder.transformsOf(D3DTS_WORLD);
     ASSERT_EQ(worlds.size(), 65u);
     for (int k = 0; k < 64; ++k) {
         const D3DMATRIX& w = worlds[k];
@@ -295,11 +295,11 @@ TEST_F(TunnelOnRecorder, TunnelFramesStandEveryTorusAcrossThePath) {
 
 TEST_F(TunnelOnRecorder, FromFrame631TheTunnelGoesThroughTheTrail) {
     updateTo(630);
-    recorder.forget();
+    recorder.clear();
     scene.render();
     EXPECT_EQ(recorder.named("SetRenderTarget").size(), 0u) << "630 is still drawn directly";
     updateTo(631);
-    recorder.forget();
+    recorder.clear();
     scene.render();
     std::vector<std::string> names = recorder.names();
     // Blending off, then the capture (target, viewport, its white clear), then the scene's clear.

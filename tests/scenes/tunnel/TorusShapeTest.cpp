@@ -1,7 +1,7 @@
 #include "GraphicsDevice.h"
 #include "TestWindow.h"
 #include "TorusShape.h"
-#include "TunnelRecorder.h"
+#include "RecordingDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ TEST(TorusShapeOnTheDevice, IsAThinRingAroundTheZAxisWithRoomInsideIt) {
 }
 
 TEST(TorusShapeCalls, DrawSetsItsOwnMaterialAndSetAlphaTouchesOnlyAlpha) {
-    TunnelRecorder recorder;
+    RecordingDevice recorder;
     TorusShape torus;
     torus.attach(&recorder);
     D3DMATERIAL8 material{};

@@ -29,7 +29,7 @@ std::vector<DrawnQuad> quadsOf(const RecordingDevice& recorder) {
 }
 
 TEST_F(TunnelOnRecorder, TheFirstFrameShowsTitleCellZeroAt5Point2OverTheCircle) {
-    recorder.forget();
+    recorder.clear();
     scene.render(); // before any update
     std::vector<DrawnQuad> quads = quadsOf(recorder);
     // circle, title cell, then the trail's two quads
@@ -63,7 +63,7 @@ TEST_F(TunnelOnRecorder, TheIntroStepsThroughTheThreeTitleCellsThenShowsTheCircl
                   {119, 4, 140.0f}, {120, 3, -1.0f}, {121, 3, -1.0f}};
     for (const auto& frame : frames) {
         scene.frameCount = frame.frameCount;
-        recorder.forget();
+        recorder.clear();
         scene.render();
         std::vector<DrawnQuad> quads = quadsOf(recorder);
         ASSERT_EQ(quads.size(), frame.quads) << "frame " << frame.frameCount;
@@ -73,7 +73,7 @@ TEST_F(TunnelOnRecorder, TheIntroStepsThroughTheThreeTitleCellsThenShowsTheCircl
         EXPECT_EQ(recorder.named("SetRenderTarget").size(), 2u) << "every intro frame trails";
     }
     scene.frameCount = 122;
-    recorder.forget();
+    recorder.clear();
     scene.render();
     EXPECT_EQ(recorder.named("SetRenderTarget").size(), 0u) << "122 is the first tunnel frame";
 }
@@ -127,7 +127,7 @@ TEST_F(TunnelOnRecorder, TheOverlayDrawsItsGlyphsFromTheGeneratorInItsOwnOrder) 
     int fewestLeftLines = 100;
     for (unsigned seed = 0; seed < 300; ++seed) {
         crtSrand(seed);
-        recorder.forget();
+        recorder.clear();
         scene.render();
         int afterScene = crtRand();
         std::vector<DrawnQuad> quads = quadsOf(recorder);
@@ -220,7 +220,7 @@ TEST_F(TunnelOnRecorder, TheOverlayDrawsItsGlyphsFromTheGeneratorInItsOwnOrder) 
 
 TEST_F(TunnelOnRecorder, TheOverlayAddsItsGlyphsOntoThePicture) {
     updateTo(300);
-    recorder.forget();
+    recorder.clear();
     scene.render();
     // Blending is set to ONE / ONE just before the first glyph and off after the banners.
     std::vector<std::pair<uint32_t, uint32_t>> states = recorder.renderStates();

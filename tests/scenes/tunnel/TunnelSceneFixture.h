@@ -4,7 +4,7 @@
 
 #include "GraphicsDevice.h"
 #include "RingTunnelScene.h"
-#include "TunnelRecorder.h"
+#include "RecordingDevice.h"
 
 #include <string>
 
@@ -45,7 +45,7 @@ protected:
         }
     }
 
-    TunnelRecorder recorder;
+    RecordingDevice recorder;
     GraphicsDevice graphics;
     RingTunnelScene scene;
     std::string loadMessages;

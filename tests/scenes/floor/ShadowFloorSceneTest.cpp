@@ -1,5 +1,6 @@
 #include "GraphicsDevice.h"
 #include "RecordingDevice.h"
+#include "RecordingMesh.h"
 #include "ShadowFloorScene.h"
 
 #include <d3dx8.h>
@@ -13,94 +14,6 @@
 #include <vector>
 
 namespace {
-
-// Records, beside the names, what the scene sets: transforms, materials, lights.
-class SceneDevice : public RecordingDevice {
-public:
-    struct Transform {
-        D3DTRANSFORMSTATETYPE type;
-        D3DXMATRIX matrix;
-    };
-    std::vector<Transform> transforms;
-    std::vector<D3DMATERIAL8> materials;
-    std::vector<D3DLIGHT8> lights;
-
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, CONST D3DMATRIX* matrix) override {
-        RecordingDevice::SetTransform(type, matrix);
-        transforms.push_back({type, D3DXMATRIX(*matrix)});
-        return D3D_OK;
-    }
-    HRESULT SetMaterial(CONST D3DMATERIAL8* material) override {
-        RecordingDevice::SetMaterial(material);
-        materials.push_back(*material);
-        return D3D_OK;
-    }
-    HRESULT SetLight(DWORD index, CONST D3DLIGHT8* light) override {
-        RecordingDevice::SetLight(index, light);
-        lights.push_back(*light);
-        return D3D_OK;
-    }
-    std::vector<D3DXMATRIX> matrices(D3DTRANSFORMSTATETYPE type) const {
-        std::vector<D3DXMATRIX> kept;
-        for (const Transform& t : transforms) {
-            if (t.type == type) {
-                kept.push_back(t.matrix);
-            }
-        }
-        return kept;
-    }
-    void clearAll() {
-        clear();
-        transforms.clear();
-        materials.clear();
-        lights.clear();
-    }
-};
-
-// A mesh of two subsets that notes each DrawSubset on the recording device.
-class NotingMesh : public ID3DXMesh {
-public:
-    explicit NotingMesh(RecordingDevice* device) : device(device) {}
-    RecordingDevice* device;
-
-    HRESULT DrawSubset(DWORD subset) override {
-        device->calls.push_back(RecordedCall{"DrawSubset", {subset}, {}, {}});
-        return D3D_OK;
-    }
-    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG AddRef() override { return 1; }
-    ULONG Release() override { return 1; }
-    DWORD GetNumFaces() override { return 2; }
-    DWORD GetNumVertices() override { return 6; }
-    DWORD GetFVF() override { return D3DFVF_XYZ; }
-    HRESULT GetDeclaration(DWORD*) override { return E_NOTIMPL; }
-    DWORD GetOptions() override { return 0; }
-    HRESULT GetDevice(LPDIRECT3DDEVICE8*) override { return E_NOTIMPL; }
-    HRESULT CloneMeshFVF(DWORD, DWORD, LPDIRECT3DDEVICE8, LPD3DXMESH*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CloneMesh(DWORD, CONST DWORD*, LPDIRECT3DDEVICE8, LPD3DXMESH*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetVertexBuffer(LPDIRECT3DVERTEXBUFFER8*) override { return E_NOTIMPL; }
-    HRESULT GetIndexBuffer(LPDIRECT3DINDEXBUFFER8*) override { return E_NOTIMPL; }
-    HRESULT LockVertexBuffer(DWORD, BYTE**) override { return E_NOTIMPL; }
-    HRESULT UnlockVertexBuffer() override { return E_NOTIMPL; }
-    HRESULT LockIndexBuffer(DWORD, BYTE**) override { return E_NOTIMPL; }
-    HRESULT UnlockIndexBuffer() override { return E_NOTIMPL; }
-    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT ConvertPointRepsToAdjacency(CONST DWORD*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT ConvertAdjacencyToPointReps(CONST DWORD*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT GenerateAdjacency(FLOAT, DWORD*) override { return E_NOTIMPL; }
-    HRESULT LockAttributeBuffer(DWORD, DWORD**) override { return E_NOTIMPL; }
-    HRESULT UnlockAttributeBuffer() override { return E_NOTIMPL; }
-    HRESULT Optimize(DWORD, CONST DWORD*, DWORD*, DWORD*, LPD3DXBUFFER*, LPD3DXMESH*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT OptimizeInplace(DWORD, CONST DWORD*, DWORD*, DWORD*, LPD3DXBUFFER*) override {
-        return E_NOTIMPL;
-    }
-};
 
 bool sameMaterial(const D3DMATERIAL8& a, const D3DMATERIAL8& b) {
     return std::memcmp(&a, &b, sizeof(D3DMATERIAL8)) == 0;
@@ -146,7 +59,7 @@ protected:
         scene.start();
         startStates = device.renderStates();
         startStageStates = device.named("SetTextureStageState");
-        device.clearAll();
+        device.clear();
     }
     void TearDown() override {
         scene.model.release();
@@ -169,8 +82,8 @@ protected:
         }
     }
 
-    SceneDevice device;
-    NotingMesh mesh{&device};
+    RecordingDevice device;
+    RecordingMesh mesh{&device, 2, 6, D3DFVF_XYZ}; // two subsets
     GraphicsDevice graphics;
     ShadowFloorScene scene;
     std::string loadMessages;
@@ -228,10 +141,10 @@ TEST_F(ShadowFloorSceneTest, LoadNamesTheMissingModelSetsTheLightAndStartSetsThe
 }
 
 TEST_F(ShadowFloorSceneTest, TheCameraMovesThroughItsFourPhasesWithItsKeyframes) {
-    auto lastView = [&] { return device.matrices(D3DTS_VIEW).back(); };
+    auto lastView = [&] { return device.transformsOf(D3DTS_VIEW).back(); };
     updates(1);
-    ASSERT_EQ(device.matrices(D3DTS_PROJECTION).size(), 1u);
-    D3DXMATRIX projection = device.matrices(D3DTS_PROJECTION)[0];
+    ASSERT_EQ(device.transformsOf(D3DTS_PROJECTION).size(), 1u);
+    D3DXMATRIX projection = device.transformsOf(D3DTS_PROJECTION)[0];
     EXPECT_NEAR(projection._22, 3.1246f, 1e-4f) << "120 read as radians";
     EXPECT_NEAR(projection._11, projection._22 * 600.0f / 800.0f, 1e-5f);
     EXPECT_NEAR(projection._43 / -projection._33, 0.1f, 1e-6f) << "near plane";
@@ -260,7 +173,7 @@ TEST_F(ShadowFloorSceneTest, TheCameraMovesThroughItsFourPhasesWithItsKeyframes)
     float y461 = static_cast<float>(4.5 + 100 * static_cast<double>(0.1f));
     expectMatrixNear(lastView(), lookAt({3.0f, y461, 3.0f}, {1.5f, 0.0f, 3.0f}), "update 461");
     EXPECT_EQ(scene.frameCount, 461);
-    EXPECT_EQ(device.matrices(D3DTS_VIEW).size(), 461u);
+    EXPECT_EQ(device.transformsOf(D3DTS_VIEW).size(), 461u);
     EXPECT_EQ(device.named("LightEnable").size(), 461u) << "the light is set on every update";
 
     // A second start does not move the camera back.
@@ -282,7 +195,7 @@ TEST_F(ShadowFloorSceneTest, TheFadeDeepensEveryTwentyUpdatesFromUpdate500AndDra
     EXPECT_EQ(levels[539], 3) << "update 540";
     EXPECT_EQ(levels[559], 4) << "update 560";
 
-    device.clearAll();
+    device.clear();
     scene.render();
     std::vector<RecordedCall> quads = device.named("DrawPrimitiveUP");
     ASSERT_EQ(quads.size(), 4u);
@@ -338,7 +251,7 @@ TEST_F(ShadowFloorSceneTest, ThePatternIsASymmetricFaceOfZerosAndOnes) {
 TEST_F(ShadowFloorSceneTest, RenderDrawsMirrorFloorShadowAndObjectPassesWithTheirStates) {
     giveModelTwoSubsets();
     updates(1);
-    device.clearAll();
+    device.clear();
     EXPECT_EQ(scene.render(), 0);
 
     std::vector<RecordedCall> clears = device.named("Clear");
@@ -388,7 +301,7 @@ TEST_F(ShadowFloorSceneTest, RenderDrawsMirrorFloorShadowAndObjectPassesWithThei
     EXPECT_EQ(sequence, expected);
 
     // 144 mirror worlds, the floor's, 144 shadow worlds and 144 object worlds.
-    std::vector<D3DXMATRIX> worlds = device.matrices(D3DTS_WORLD);
+    std::vector<D3DMATRIX> worlds = device.transformsOf(D3DTS_WORLD);
     ASSERT_EQ(worlds.size(), 433u);
     D3DXMATRIX identity;
     D3DXMatrixTranslation(&identity, 0.0f, 0.0f, 0.0f);
@@ -448,11 +361,11 @@ TEST_F(ShadowFloorSceneTest, RenderDrawsMirrorFloorShadowAndObjectPassesWithThei
 TEST_F(ShadowFloorSceneTest, AModelThatFailedToLoadIsSkippedAndTheFloorWithoutBuffersToo) {
     // Neither the model nor the floor loaded on the recording device.
     updates(1);
-    device.clearAll();
+    device.clear();
     EXPECT_EQ(scene.render(), 0);
     EXPECT_TRUE(device.named("DrawIndexedPrimitive").empty());
     EXPECT_TRUE(device.named("SetMaterial").empty());
-    EXPECT_EQ(device.matrices(D3DTS_WORLD).size(), 433u);
+    EXPECT_EQ(device.transformsOf(D3DTS_WORLD).size(), 433u);
 }
 
 } // namespace

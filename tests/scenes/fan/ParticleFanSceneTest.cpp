@@ -9,24 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
-
-// The recorder, keeping the last matrix set for each transform.
-class TransformRecorder : public RecordingDevice {
-public:
-    std::map<int, D3DXMATRIX> transforms;
-
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE type, CONST D3DMATRIX* matrix) override {
-        calls.push_back(RecordedCall{"SetTransform", {static_cast<uint64_t>(type)}, {}, {}});
-        transforms[type] = D3DXMATRIX(*matrix);
-        return D3D_OK;
-    }
-};
 
 // The angle of a quad's first corner about its centre, in degrees.
 double cornerAngle(const std::vector<ScreenVertex>& v) {
@@ -72,7 +59,7 @@ protected:
         return centres;
     }
 
-    TransformRecorder device;
+    RecordingDevice device;
     GraphicsDevice graphics;
     ParticleFanScene scene;
     std::string loadMessages;
@@ -189,21 +176,21 @@ TEST_F(ParticleFanSceneTest, TheCameraCirclesEvery180UpdatesAndBobsEvery400) {
 TEST_F(ParticleFanSceneTest, UpdateSetsANarrowProjectionAndLooksAtTheOriginFromTheEllipse) {
     ParticleFanScene::cameraHeight = 3.0;
     updates(45); // angle 90: the eye at (0, 3 + 45 x 0.1f, 20)
-    ASSERT_EQ(device.transforms.count(D3DTS_PROJECTION), 1u);
-    const D3DXMATRIX& projection = device.transforms[D3DTS_PROJECTION];
+    ASSERT_EQ(device.currentTransforms.count(D3DTS_PROJECTION), 1u);
+    D3DXMATRIX projection(device.currentTransforms[D3DTS_PROJECTION]);
     // 120 read as radians: cot(60) = 3.1246, not the cot(60 degrees) of a wide view.
     EXPECT_NEAR(projection._22, 1.0 / std::tan(60.0), 1e-4);
     EXPECT_NEAR(projection._11, projection._22 / (800.0f / 600.0f), 1e-4);
     EXPECT_NEAR(projection._33, 100.0 / (100.0 - 0.1), 1e-5);
     EXPECT_NEAR(projection._43, -0.1 * 100.0 / (100.0 - 0.1), 1e-5);
 
-    const D3DXMATRIX& world = device.transforms[D3DTS_WORLD];
+    D3DXMATRIX world(device.currentTransforms[D3DTS_WORLD]);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     EXPECT_TRUE(world == identity);
 
     // The view takes the eye to the origin and the origin straight ahead.
-    const D3DXMATRIX& view = device.transforms[D3DTS_VIEW];
+    D3DXMATRIX view(device.currentTransforms[D3DTS_VIEW]);
     double height = ParticleFanScene::cameraHeight;
     D3DXVECTOR3 eye(static_cast<float>(5.0 * std::cos(90.0 * 0.017453293005625408)),
                     static_cast<float>(height),

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,51 +15,6 @@
 namespace {
 
 const double STEP = static_cast<double>(0.01f);
-
-// Also keeps the transforms and the light, which the shared recorder only names.
-class TransformRecordingDevice : public RecordingDevice {
-public:
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, CONST D3DMATRIX* matrix) override {
-        calls.push_back(RecordedCall{"SetTransform", {static_cast<uint64_t>(state)}, {}, {}});
-        transforms[state] = *matrix;
-        worlds.push_back(state == D3DTS_WORLD);
-        history.emplace_back(state, *matrix);
-        return D3D_OK;
-    }
-    HRESULT SetLight(DWORD index, CONST D3DLIGHT8* value) override {
-        calls.push_back(RecordedCall{"SetLight", {index}, {}, {}});
-        light = *value;
-        return D3D_OK;
-    }
-    HRESULT LightEnable(DWORD index, BOOL enable) override {
-        calls.push_back(
-            RecordedCall{"LightEnable", {index, static_cast<uint64_t>(enable)}, {}, {}});
-        return D3D_OK;
-    }
-    HRESULT SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depth) override {
-        calls.push_back(
-            RecordedCall{"SetRenderTarget",
-                         {reinterpret_cast<uint64_t>(target), reinterpret_cast<uint64_t>(depth)},
-                         {},
-                         {}});
-        return D3D_OK;
-    }
-
-    std::vector<D3DMATRIX> transformsOf(D3DTRANSFORMSTATETYPE state) const {
-        std::vector<D3DMATRIX> result;
-        for (const auto& entry : history) {
-            if (entry.first == state) {
-                result.push_back(entry.second);
-            }
-        }
-        return result;
-    }
-
-    std::map<uint32_t, D3DMATRIX> transforms;
-    std::vector<bool> worlds;
-    std::vector<std::pair<uint32_t, D3DMATRIX>> history;
-    D3DLIGHT8 light{};
-};
 
 class GlassBallSceneTest : public ::testing::Test {
 protected:
@@ -80,7 +34,6 @@ protected:
         crtSrand(0);
         scene.start();
         device.clear();
-        device.history.clear();
     }
     void TearDown() override { graphics.device = nullptr; }
 
@@ -90,7 +43,7 @@ protected:
         }
     }
 
-    TransformRecordingDevice device;
+    RecordingDevice device;
     GraphicsDevice graphics;
     GlassBallScene scene;
     std::string loadMessages;
@@ -114,7 +67,7 @@ TEST_F(GlassBallSceneTest, LoadNamesBothModelsAndSetsTheWhiteDirectionalLight) {
     EXPECT_EQ(light.Direction.z, -1.0f);
     EXPECT_EQ(light.Range, 0.0f);
     EXPECT_EQ(light.Phi, 0.0f);
-    EXPECT_EQ(device.light.Direction.z, -1.0f) << "load hands the light to the device";
+    EXPECT_EQ(device.currentLights[0].Direction.z, -1.0f) << "load hands the light to the device";
     EXPECT_EQ(scene.tintQuad.device, &device);
 }
 
@@ -224,8 +177,8 @@ TEST_F(GlassBallSceneTest, EyeBobsBetweenItsLimitsAndStartDoesNotResetIt) {
 
 TEST_F(GlassBallSceneTest, CameraCirclesTheOriginOneDegreePerUpdate) {
     updates(90);
-    ASSERT_EQ(device.transforms.count(D3DTS_VIEW), 1u);
-    D3DXMATRIX view(device.transforms[D3DTS_VIEW]);
+    ASSERT_EQ(device.currentTransforms.count(D3DTS_VIEW), 1u);
+    D3DXMATRIX view(device.currentTransforms[D3DTS_VIEW]);
     // At 90 degrees the eye stands at (0, h, 0.75): the eye maps to the
     // camera's origin and the scene's origin lies straight ahead.
     float h = static_cast<float>(GlassBallScene::eyeHeight);
@@ -246,7 +199,7 @@ TEST_F(GlassBallSceneTest, CameraCirclesTheOriginOneDegreePerUpdate) {
     EXPECT_GT(inCamera.y, 0.5f);
 
     updates(90); // 180 degrees: the eye at (-0.75, h, 0)
-    view = D3DXMATRIX(device.transforms[D3DTS_VIEW]);
+    view = D3DXMATRIX(device.currentTransforms[D3DTS_VIEW]);
     h = static_cast<float>(GlassBallScene::eyeHeight);
     eye = D3DXVECTOR3(-0.75f, h, 0.0f);
     D3DXVec3TransformCoord(&inCamera, &eye, &view);
@@ -254,7 +207,7 @@ TEST_F(GlassBallSceneTest, CameraCirclesTheOriginOneDegreePerUpdate) {
     EXPECT_NEAR(inCamera.z, 0.0f, 1e-5f);
 
     // The field of view 120 read as radians, aspect 4:3, planes 0.1 and 100.
-    const D3DMATRIX& projection = device.transforms[D3DTS_PROJECTION];
+    const D3DMATRIX& projection = device.currentTransforms[D3DTS_PROJECTION];
     float yScale = static_cast<float>(1.0 / std::tan(60.0));
     EXPECT_NEAR(projection._22, yScale, 1e-4f);
     EXPECT_NEAR(projection._11, yScale * 0.75f, 1e-4f);
@@ -365,7 +318,7 @@ TEST_F(GlassBallSceneTest, EachBallIsScaledThenMovedToItsPlace) {
     GlassBallScene::ballX[3] = 0.5;
     GlassBallScene::ballY[3] = -0.25;
     GlassBallScene::ballZ[3] = 0.125;
-    device.history.clear();
+    device.transforms.clear();
     scene.render();
     std::vector<D3DMATRIX> worlds = device.transformsOf(D3DTS_WORLD);
     ASSERT_EQ(worlds.size(), 11u) << "the box, then ten balls";

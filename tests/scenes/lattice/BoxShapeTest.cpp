@@ -44,7 +44,7 @@ TEST(BoxShape, MaterialsRedByDefaultRecolouredAndFaded) {
 
 TEST(BoxShape, DrawSetsItsMaterialThenDrawsSubsetZero) {
     LatticeRecorder device;
-    NotingMesh mesh(&device);
+    RecordingMesh mesh = cubeMesh(&device);
     BoxShape box;
     box.attach(&device);
     box.setColor(0.0, 1.0, 0.0);
@@ -76,7 +76,7 @@ TEST(BoxShape, AFailedCreateLeavesNothingToDraw) {
 
 TEST(BoxShape, DestructorReleasesTheMesh) {
     LatticeRecorder device;
-    NotingMesh mesh(&device);
+    RecordingMesh mesh = cubeMesh(&device);
     {
         BoxShape box;
         box.mesh = &mesh;

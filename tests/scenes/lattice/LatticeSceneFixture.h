@@ -50,7 +50,7 @@ protected:
     }
 
     LatticeRecorder device;
-    NotingMesh mesh{&device};
+    RecordingMesh mesh = cubeMesh(&device);
     GraphicsDevice graphics;
     BoxLatticeScene scene;
     HRESULT loadResult = 0;

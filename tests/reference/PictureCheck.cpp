@@ -205,8 +205,7 @@ int extract(const std::string& capture, const std::string& folder) {
         std::fprintf(list.get(), "%016" PRIx64 "\n", fnv1a(y4m.frame));
         if (index == frameOfSecond(second)) {
             planesToPicture(y4m, picture);
-            if (!writeGrey(referenceName(folder, second), picture, y4m.width,
-                           y4m.height * 3 / 2)) {
+            if (!writeGrey(referenceName(folder, second), picture, y4m.width, y4m.height * 3 / 2)) {
                 std::fprintf(stderr, "picture-check: cannot write %s\n",
                              referenceName(folder, second).c_str());
                 return 2;
@@ -293,8 +292,8 @@ int compare(const std::string& capture, const std::string& folder, int tolerance
                         "(worst %d, %zu differ at all)\n",
                         second, index, beyond, tolerance, worst, differing);
         } else if (differing > 0) {
-            std::printf("second %d (frame %d): %zu samples differ, by at most %d\n", second,
-                        index, differing, worst);
+            std::printf("second %d (frame %d): %zu samples differ, by at most %d\n", second, index,
+                        differing, worst);
         }
         ++second;
     }

@@ -111,6 +111,9 @@ void Launcher::sceneBegun(IDirect3DDevice8*) {
 
 void Launcher::presented(IDirect3DDevice8* device, uint64_t shaderCompiles) {
     if (!playback) {
+        if (stats) {
+            stats->loadingFrame(shaderCompiles);
+        }
         return; // the loading screen
     }
     const uint32_t clockMs = SystemClock::instance().milliseconds();

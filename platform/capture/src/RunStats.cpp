@@ -74,6 +74,10 @@ void RunStats::playbackFrame(uint32_t clockMs, uint64_t compiles) {
     lastCompiles = compiles;
 }
 
+void RunStats::loadingFrame(uint64_t compiles) {
+    compilesWhileLoading = compiles;
+}
+
 void RunStats::finish(double wallMs) {
     if (!inIteration) {
         return;
@@ -138,6 +142,9 @@ std::string RunStats::report() const {
     }
     std::snprintf(line, sizeof line, "shader compilations after the first second: %llu\n",
                   static_cast<unsigned long long>(compilesAfterFirstSecond()));
+    text += line;
+    std::snprintf(line, sizeof line, "shader compilations during playback: %llu\n",
+                  static_cast<unsigned long long>(compilesDuringPlayback()));
     text += line;
     return text;
 }

@@ -5,6 +5,7 @@
 #include "Formats.h"
 #include "GlContext.h"
 #include "IndexBuffer.h"
+#include "KnownPrograms.h"
 #include "PlatformOptions.h"
 #include "SdlBridge.h"
 #include "Surface.h"
@@ -386,20 +387,39 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     framebufferDirty = fixedStateDirty = true;
     ++frames;
     GL_CHECK("Present");
+    bool reading = false;
     if (PresentObserver* observer = PresentObserver::active) {
         observer->presented(this, shaderCompileCount());
         if (observer->wantsPicture()) {
             GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
-            if (!readback.queue(read, frontBuffer->width(), frontBuffer->height())) {
+            reading = readback.queue(read, frontBuffer->width(), frontBuffer->height());
+            if (!reading) {
                 readback.deliver(0, handToObserver);
                 handToObserver(nullptr, frontBuffer->width(), frontBuffer->height(), 0);
             }
             boundFramebuffer = ~0u;
         }
     }
-    // Earlier pictures are ready by now, or nearly: the rasteriser has moved on.
-    readback.deliver(FrameReadback::LAG, handToObserver);
+    // The pictures of earlier Presents are ready by now, or nearly: the rasteriser has
+    // moved on to this one.
+    readback.deliver(reading ? 1 : 0, handToObserver);
+    if (!programsPrepared) {
+        prepareKnownPrograms();
+    }
     return D3D_OK;
+}
+
+void Device::prepareKnownPrograms() {
+    programsPrepared = true;
+    for (size_t i = 0; i < KNOWN_PROGRAM_COUNT; ++i) {
+        ShaderKey key;
+        if (ShaderCache::keyFromText(KNOWN_PROGRAM_KEYS[i], key)) {
+            shaders.get(key);
+        }
+    }
+    // Compiling binds each program to set its samplers.
+    boundProgram = ~0u;
+    GL_CHECK("prepare programs");
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {

@@ -61,16 +61,20 @@ play() {
     local environment
     read -r -a environment <<<"$2"
     shift 2
-    (cd "$build" && env SDL_AUDIODRIVER=dummy LETTERBOX_MESSAGEBOX=stderr "${environment[@]}" \
+    (cd "$build" && env "${environment[@]}" SDL_AUDIODRIVER=dummy LETTERBOX_MESSAGEBOX=stderr \
         /usr/bin/time -f "%e %M" -o "$out/$name.time" ./letterbox --stats "$@" \
         >"$out/$name.out" 2>"$out/$name.err") || true
+    if [ ! -s "$out/$name.time" ]; then
+        echo "== $name: did not run (see $out/$name.err)"
+        return
+    fi
     read -r wall rss <"$out/$name.time"
     echo "== $name: wall $wall s, peak RSS $(echo "$rss / 1024" | bc) MB, load average $(cut -d' ' -f1-3 /proc/loadavg)"
     awk '
         /^scene / { printf "%-8s %7s %8s %12s   %s\n", "scene", "ticks", "rendered", "not rendered", "render ms median / p99"; next }
         /^(clouds|tunnel|fans|floor|glass|lattice|end|all) / {
             share = $2 > 0 ? 100 * ($2 - $3) / $2 : 0
-            printf "%-8s %7d %8d %11.1f%%   %s / %s\n", $1, $2, $3, share, $7, $8
+            printf "%-8s %7d %8d %11.1f%%   %s / %s\n", $1, $2, $3, share, $8, $9
         }
         /^time between ticks|^shader compilations/ { print }
     ' "$out/$name.out"

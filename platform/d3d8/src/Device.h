@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <tuple>
 #include <vector>
@@ -178,6 +179,9 @@ public:
     bool readTarget(Surface* target, const RECT& rect, uint8_t* bgra, UINT pitch);
     // Programs compiled so far (a warmed-up frame adds none).
     uint64_t shaderCompileCount() const { return shaders.compileCount(); }
+    // Presented frames the rasteriser may still be working on.
+    static constexpr size_t MAX_FRAMES_IN_FLIGHT = 2;
+    size_t framesQueued() const { return framesInFlight.size(); }
     // The frame number Present has reached (the trace numbers its lines with it).
     uint64_t frameNumber() const { return frames; }
 
@@ -239,6 +243,9 @@ private:
     Surface* autoDepthStencil = nullptr;
     GLuint presentFramebuffer = 0;
     uint64_t frames = 0;
+    // Fences of the latest Presents, oldest first: at most MAX_FRAMES_IN_FLIGHT frames wait
+    // for the rasteriser, as a driver's queue would hold them.
+    std::deque<GLsync> framesInFlight;
     // The known programs are compiled after the first Present, behind the loading screen.
     bool programsPrepared = false;
     // Pictures the present observer asked for, on their way back.

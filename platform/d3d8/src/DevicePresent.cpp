@@ -291,6 +291,10 @@ void Device::destroy() {
     // The program's window may already be gone; the context's own window always exists.
     GlContext::get()->makeCurrent(nullptr);
     readback.release(handToObserver);
+    for (GLsync fence : framesInFlight) {
+        glDeleteSync(fence);
+    }
+    framesInFlight.clear();
     ++internalRefs; // the swap chain's surfaces report back while going
     destroySwapChain();
     --internalRefs;
@@ -416,6 +420,19 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     // The pictures of earlier Presents are ready by now, or nearly: the rasteriser has
     // moved on to this one.
     readback.deliver(reading ? 1 : 0, handToObserver);
+    // The frame is queued and Present returns while the rasteriser works on it; only when
+    // more frames than a driver would queue are waiting does it wait for the oldest (off
+    // screen nothing else ever waits, and the queue would grow without bound).
+    framesInFlight.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+    glFlush();
+    while (framesInFlight.size() > MAX_FRAMES_IN_FLIGHT) {
+        GLsync oldest = framesInFlight.front();
+        framesInFlight.pop_front();
+        while (glClientWaitSync(oldest, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull) ==
+               GL_TIMEOUT_EXPIRED) {
+        }
+        glDeleteSync(oldest);
+    }
     if (!programsPrepared) {
         prepareKnownPrograms();
     }

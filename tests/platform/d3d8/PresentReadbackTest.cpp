@@ -1,8 +1,10 @@
 // Pictures read back for the present observer: each arrives a frame after its Present,
 // in order, with the frame's own pixels, also across a Reset and when the device goes.
+#include "Device.h"
 #include "DeviceFixture.h"
 #include "d3d8observer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
@@ -85,6 +87,19 @@ TEST_F(PresentReadbackTest, EachFrameComesBackOneFrameLateInOrderWithItsOwnPixel
         SCOPED_TRACE(i);
         expectFrame(observer.pictures[i], COLORS[i], i + 1);
     }
+}
+
+TEST_F(PresentReadbackTest, AtMostTwoFramesWaitForTheRasteriser) {
+    observer.wanted = {-1}; // no picture is read back
+    auto* real = static_cast<Device*>(device);
+    for (int i = 0; i < 6; ++i) {
+        presentFrame(COLORS[i % 5], i + 1);
+        EXPECT_EQ(real->framesQueued(), std::min<size_t>(i + 1, Device::MAX_FRAMES_IN_FLIGHT));
+    }
+    EXPECT_TRUE(observer.pictures.empty());
+    // Releasing with frames queued is clean.
+    ASSERT_EQ(device->Release(), 0u);
+    device = nullptr;
 }
 
 TEST_F(PresentReadbackTest, OnlyThePicturesAskedForAreRead) {

@@ -1,6 +1,7 @@
 #include "GlassBallScene.h"
 
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>

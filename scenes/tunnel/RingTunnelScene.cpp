@@ -1,6 +1,7 @@
 #include "RingTunnelScene.h"
 
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>

@@ -1,5 +1,6 @@
 #include "GlassBallScene.h"
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 #include "RecordingDevice.h"
 
 #include <crtrand.h>

@@ -107,21 +107,7 @@ const std::vector<Option>& optionTable() {
     return table;
 }
 
-bool set(const char* name) {
-    const char* value = std::getenv(name);
-    return value && value[0];
-}
 } // namespace
-
-void LaunchOptions::applyEnvironment(PlatformOptions& options) {
-    const char* messageBox = std::getenv("LETTERBOX_MESSAGEBOX");
-    if (messageBox && std::strcmp(messageBox, "stderr") == 0) {
-        options.messageBoxToStderr = true;
-    }
-    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
-        options.headless = true;
-    }
-}
 
 std::string LaunchOptions::usage(const char* program) {
     std::string text = "usage: ";

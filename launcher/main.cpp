@@ -13,8 +13,7 @@
 #include "windows.h"
 
 int main(int argc, char** argv) {
-    PlatformOptions& options = PlatformOptions::get();
-    LaunchOptions::applyEnvironment(options);
+    PlatformOptions& options = PlatformOptions::get(); // the environment applied
     std::string message;
     switch (LaunchOptions::parse(argc, argv, options, message)) {
     case LaunchOptions::Outcome::Exit:

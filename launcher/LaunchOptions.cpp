@@ -130,7 +130,9 @@ std::string LaunchOptions::usage(const char* program) {
     row("--version", "print the version");
     row("--help", "show this text");
     text += "\nEnvironment: LETTERBOX_MESSAGEBOX=stderr writes message boxes to standard "
-            "error.\nWith neither DISPLAY nor WAYLAND_DISPLAY set it renders off screen.\n";
+            "error.\nLETTERBOX_LOG=info, debug or verbose shows more diagnostics than the "
+            "warnings and errors.\nWith neither DISPLAY nor WAYLAND_DISPLAY set it renders off "
+            "screen.\n";
     return text;
 }
 

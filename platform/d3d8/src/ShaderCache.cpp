@@ -2,6 +2,8 @@
 
 #include "d3d8.h"
 
+#include <SDL_log.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -386,7 +388,8 @@ GLuint compile(GLenum type, const std::string& source) {
     if (!ok) {
         char log[2048];
         glGetShaderInfoLog(shader, sizeof(log), nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not compile:\n%s\n%s\n", log, text);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: shader does not compile:\n%s", log);
+        SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "d3d8: the shader:\n%s", text);
         glDeleteShader(shader);
         return 0;
     }
@@ -420,7 +423,7 @@ ShaderProgram* ShaderCache::get(const ShaderKey& key) {
     if (!ok) {
         char log[2048];
         glGetProgramInfoLog(program, sizeof(log), nullptr, log);
-        std::fprintf(stderr, "d3d8: program does not link:\n%s\n", log);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: program does not link:\n%s", log);
         glDeleteProgram(program);
         return nullptr;
     }

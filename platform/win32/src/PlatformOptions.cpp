@@ -1,5 +1,7 @@
 #include "PlatformOptions.h"
 
+#include "DiagnosticLog.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +20,13 @@ PlatformOptions& PlatformOptions::get() {
     static PlatformOptions options = [] {
         PlatformOptions o;
         applyEnvironment(o);
+        const char* log = std::getenv("LETTERBOX_LOG");
+        if (!configureDiagnosticLog(log)) {
+            SDL_LogWarn(SDL_LOG_CATEGORY_APPLICATION,
+                        "LETTERBOX_LOG=%s names no priority (verbose, debug, info, warn, error, "
+                        "critical); showing warnings and errors",
+                        log);
+        }
         return o;
     }();
     return options;

@@ -1,6 +1,6 @@
-// The Direct3D 8 device on OpenGL 3.3 core. States are recorded when set and applied at the
-// next draw; the implementation is split by concern over DeviceResources.cpp,
-// DeviceState.cpp, DeviceDraw.cpp and DevicePresent.cpp.
+// The Direct3D 8 device on OpenGL 3.3 core. States are recorded when set (DeviceState.cpp)
+// and applied at the next draw (DeviceApply.cpp); resources, draws and the device's life are
+// in DeviceResources.cpp, DeviceDraw.cpp and DevicePresent.cpp.
 #pragma once
 
 #include "ComObject.h"
@@ -191,7 +191,8 @@ private:
     void resetViewportToTarget();
     void growLights(DWORD index);
 
-    // State application at draw time (DeviceState.cpp).
+    // State application at draw time (DeviceApply.cpp; marking a render state in
+    // DeviceState.cpp).
     void markRenderStateDirty(D3DRENDERSTATETYPE state);
     bool applyDrawState(D3DPRIMITIVETYPE type);
     void applyFramebuffer();

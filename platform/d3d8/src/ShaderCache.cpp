@@ -1,7 +1,5 @@
 #include "ShaderCache.h"
 
-#include "d3d8.h"
-
 #include <SDL_log.h>
 
 #include <cstdio>

@@ -33,16 +33,12 @@ HRESULT TraceDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT Primit
                                      UINT VertexStreamZeroStride) {
     HRESULT result = real->DrawPrimitiveUP(PrimitiveType, PrimitiveCount, pVertexStreamZeroData,
                                            VertexStreamZeroStride);
-    writer->begin("IDirect3DDevice8::DrawPrimitiveUP", this);
-    writer->arg("PrimitiveType", TraceWriter::primitive(PrimitiveType));
-    writer->arg("PrimitiveCount", TraceWriter::number(PrimitiveCount));
     UINT count = std::min(vertexCount(PrimitiveType, PrimitiveCount), MAX_TRACED_VERTICES);
-    writer->arg(
+    return traced(
+        "DrawPrimitiveUP", result, "PrimitiveType", PrimitiveType, "PrimitiveCount", PrimitiveCount,
         "pVertexStreamZeroData",
-        TraceWriter::vertices(pVertexStreamZeroData, count, VertexStreamZeroStride, vertexFormat));
-    writer->arg("VertexStreamZeroStride", TraceWriter::number(VertexStreamZeroStride));
-    writer->end(result);
-    return result;
+        TraceWriter::vertices(pVertexStreamZeroData, count, VertexStreamZeroStride, vertexFormat),
+        "VertexStreamZeroStride", VertexStreamZeroStride);
 }
 
 HRESULT TraceDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex,
@@ -53,33 +49,17 @@ HRESULT TraceDevice::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT
     HRESULT result = real->DrawIndexedPrimitiveUP(PrimitiveType, MinVertexIndex, NumVertexIndices,
                                                   PrimitiveCount, pIndexData, IndexDataFormat,
                                                   pVertexStreamZeroData, VertexStreamZeroStride);
-    writer->begin("IDirect3DDevice8::DrawIndexedPrimitiveUP", this);
-    writer->arg("PrimitiveType", TraceWriter::primitive(PrimitiveType));
-    writer->arg("MinVertexIndex", TraceWriter::number(MinVertexIndex));
-    writer->arg("NumVertexIndices", TraceWriter::number(NumVertexIndices));
-    writer->arg("PrimitiveCount", TraceWriter::number(PrimitiveCount));
-    std::string indices = "NULL";
-    if (pIndexData != nullptr) {
-        UINT count = std::min(vertexCount(PrimitiveType, PrimitiveCount), MAX_TRACED_VERTICES);
-        indices = "[";
-        for (UINT i = 0; i < count; ++i) {
-            uint32_t index = IndexDataFormat == D3DFMT_INDEX32
-                                 ? static_cast<const uint32_t*>(pIndexData)[i]
-                                 : static_cast<const uint16_t*>(pIndexData)[i];
-            indices += (i == 0 ? "" : ", ") + TraceWriter::number(index);
-        }
-        indices += "]";
-    }
-    writer->arg("pIndexData", indices);
-    writer->arg("IndexDataFormat", TraceWriter::format(IndexDataFormat));
+    UINT indexCount = std::min(vertexCount(PrimitiveType, PrimitiveCount), MAX_TRACED_VERTICES);
     const void* first = pVertexStreamZeroData == nullptr
                             ? nullptr
                             : static_cast<const uint8_t*>(pVertexStreamZeroData) +
                                   static_cast<size_t>(MinVertexIndex) * VertexStreamZeroStride;
-    writer->arg("pVertexStreamZeroData",
-                TraceWriter::vertices(first, std::min(NumVertexIndices, MAX_TRACED_VERTICES),
-                                      VertexStreamZeroStride, vertexFormat));
-    writer->arg("VertexStreamZeroStride", TraceWriter::number(VertexStreamZeroStride));
-    writer->end(result);
-    return result;
+    return traced("DrawIndexedPrimitiveUP", result, "PrimitiveType", PrimitiveType,
+                  "MinVertexIndex", MinVertexIndex, "NumVertexIndices", NumVertexIndices,
+                  "PrimitiveCount", PrimitiveCount, "pIndexData",
+                  TraceWriter::indices(pIndexData, indexCount, IndexDataFormat), "IndexDataFormat",
+                  IndexDataFormat, "pVertexStreamZeroData",
+                  TraceWriter::vertices(first, std::min(NumVertexIndices, MAX_TRACED_VERTICES),
+                                        VertexStreamZeroStride, vertexFormat),
+                  "VertexStreamZeroStride", VertexStreamZeroStride);
 }

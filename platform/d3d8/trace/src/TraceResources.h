@@ -3,9 +3,11 @@
 // the real objects behind them.
 #pragma once
 
-#include "TraceWriter.h"
+#include "TraceCall.h"
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 // Which wrapper stands for which real object. Shared by the tracing device and every
@@ -27,6 +29,12 @@ public:
     IDirect3DVertexBuffer8* unwrap(IDirect3DVertexBuffer8* wrapper);
     IDirect3DIndexBuffer8* unwrap(IDirect3DIndexBuffer8* wrapper);
     void forget(const void* real, const void* wrapper);
+    // Replaces an object a successful call handed out with its wrapper.
+    template <class Interface> void wrapOut(HRESULT result, Interface** object) {
+        if (SUCCEEDED(result) && object != nullptr && *object != nullptr) {
+            *object = wrap(*object);
+        }
+    }
 
     std::shared_ptr<TraceWriter> writer;
     // The tracing device while it exists: what the resources' GetDevice hands out.
@@ -65,16 +73,9 @@ public:
         *object = static_cast<Interface*>(this);
         return S_OK;
     }
-    ULONG AddRef() override {
-        ++count;
-        begin("AddRef");
-        writer->endValue(count);
-        return count;
-    }
+    ULONG AddRef() override { return value("AddRef", ++count); }
     ULONG Release() override {
-        ULONG left = count > 0 ? --count : 0;
-        begin("Release");
-        writer->endValue(left);
+        ULONG left = value("Release", count > 0 ? --count : 0);
         if (left == 0) {
             resources->forget(real, this);
             real->Release();
@@ -88,49 +89,34 @@ public:
             // The real device's reference stands for the tracing device's: it forwards.
             *ppDevice = resources->device;
         }
-        begin("GetDevice");
-        writer->arg("ppDevice", SUCCEEDED(result) ? "&" + writer->object(*ppDevice, "device")
-                                                  : std::string("NULL"));
-        writer->end(result);
-        return result;
+        return traced("GetDevice", result, "ppDevice", ppDevice);
     }
     // Every resource and surface keeps private data.
     HRESULT SetPrivateData(REFGUID refguid, CONST void* pData, DWORD SizeOfData,
                            DWORD Flags) override {
-        HRESULT result = real->SetPrivateData(refguid, pData, SizeOfData, Flags);
-        begin("SetPrivateData");
-        writer->arg("refguid", std::string("{iid}"));
-        writer->arg("pData", TraceWriter::pointer(pData));
-        writer->arg("SizeOfData", TraceWriter::number(SizeOfData));
-        writer->arg("Flags", TraceWriter::number(Flags));
-        writer->end(result);
-        return result;
+        return traced("SetPrivateData", real->SetPrivateData(refguid, pData, SizeOfData, Flags),
+                      "refguid", "{iid}", "pData", pData, "SizeOfData", SizeOfData, "Flags", Flags);
     }
     HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override {
-        HRESULT result = real->GetPrivateData(refguid, pData, pSizeOfData);
-        begin("GetPrivateData");
-        writer->arg("refguid", std::string("{iid}"));
-        writer->arg("pData", TraceWriter::pointer(pData));
-        writer->arg("pSizeOfData",
-                    pSizeOfData ? "&" + TraceWriter::number(*pSizeOfData) : std::string("NULL"));
-        writer->end(result);
-        return result;
+        return traced("GetPrivateData", real->GetPrivateData(refguid, pData, pSizeOfData),
+                      "refguid", "{iid}", "pData", pData, "pSizeOfData", pSizeOfData);
     }
     HRESULT FreePrivateData(REFGUID refguid) override {
-        HRESULT result = real->FreePrivateData(refguid);
-        begin("FreePrivateData");
-        writer->arg("refguid", std::string("{iid}"));
-        writer->end(result);
-        return result;
+        return traced("FreePrivateData", real->FreePrivateData(refguid), "refguid", "{iid}");
     }
     // A further reference handed out through a getter that found this wrapper.
     void adopt() { ++count; }
 
 protected:
     virtual ~TraceWrapper() = default;
-    // Starts the line of a call on this object: "<interface>::<method>".
-    void begin(const char* method) {
-        writer->begin((std::string(name) + "::" + method).c_str(), this);
+    // Write one call on this object and hand its result back.
+    template <class... Arguments>
+    HRESULT traced(const char* method, HRESULT result, const Arguments&... arguments) {
+        return trace::hresult(*writer, name, method, this, result, arguments...);
+    }
+    template <class Value, class... Arguments>
+    Value value(const char* method, Value result, const Arguments&... arguments) {
+        return trace::value(*writer, name, method, this, result, arguments...);
     }
 
     Interface* real;
@@ -145,58 +131,70 @@ template <class Interface> class TraceResource : public TraceWrapper<Interface> 
 public:
     using TraceWrapper<Interface>::TraceWrapper;
     DWORD SetPriority(DWORD PriorityNew) override {
-        DWORD result = this->real->SetPriority(PriorityNew);
-        this->begin("SetPriority");
-        this->writer->arg("PriorityNew", TraceWriter::number(PriorityNew));
-        this->writer->endValue(static_cast<unsigned long long>(result));
-        return result;
+        return this->value("SetPriority", this->real->SetPriority(PriorityNew), "PriorityNew",
+                           PriorityNew);
     }
-    DWORD GetPriority() override {
-        DWORD result = this->real->GetPriority();
-        this->begin("GetPriority");
-        this->writer->endValue(static_cast<unsigned long long>(result));
-        return result;
-    }
+    DWORD GetPriority() override { return this->value("GetPriority", this->real->GetPriority()); }
     void PreLoad() override {
         this->real->PreLoad();
-        this->begin("PreLoad");
-        this->writer->end();
+        trace::none(*this->writer, this->name, "PreLoad", this);
     }
-    D3DRESOURCETYPE GetType() override {
-        D3DRESOURCETYPE result = this->real->GetType();
-        this->begin("GetType");
-        this->writer->endValue(static_cast<unsigned long long>(result));
-        return result;
-    }
+    D3DRESOURCETYPE GetType() override { return this->value("GetType", this->real->GetType()); }
 };
 
-// Vertex and index buffers: the same calls with their own description structure.
+// What a lock of a vertex or index buffer wrote, by the buffer's description: vertices
+// decoded by its format, indices as numbers; empty when it cannot be told.
+std::string writtenContents(const D3DVERTEXBUFFER_DESC& desc, const BYTE* data, UINT size);
+std::string writtenContents(const D3DINDEXBUFFER_DESC& desc, const BYTE* data, UINT size);
+
+// Vertex and index buffers: the same calls with their own description structure. What the
+// program wrote under a lock is written with the Unlock that ends it.
 template <class Interface, class Description> class TraceBuffer : public TraceResource<Interface> {
 public:
     using TraceResource<Interface>::TraceResource;
     HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override {
         HRESULT result = this->real->Lock(OffsetToLock, SizeToLock, ppbData, Flags);
-        this->begin("Lock");
-        this->writer->arg("OffsetToLock", TraceWriter::number(OffsetToLock));
-        this->writer->arg("SizeToLock", TraceWriter::number(SizeToLock));
-        this->writer->arg("ppbData", ppbData ? std::string("&bits") : std::string("NULL"));
-        this->writer->arg("Flags", TraceWriter::lockFlags(Flags));
-        this->writer->end(result);
-        return result;
+        locked = SUCCEEDED(result) && ppbData != nullptr ? *ppbData : nullptr;
+        lockedOffset = OffsetToLock;
+        lockedSize = SizeToLock;
+        lockedReadOnly = (Flags & D3DLOCK_READONLY) != 0;
+        return this->traced("Lock", result, "OffsetToLock", OffsetToLock, "SizeToLock", SizeToLock,
+                            "ppbData", ppbData ? "&bits" : "NULL", "Flags",
+                            trace::LockFlags{Flags});
     }
     HRESULT Unlock() override {
+        // Read before the real Unlock: the locked memory is the buffer's only until then.
+        std::string written = contentsUnderLock();
         HRESULT result = this->real->Unlock();
-        this->begin("Unlock");
-        this->writer->end(result);
-        return result;
+        if (written.empty() || FAILED(result)) {
+            return this->traced("Unlock", result);
+        }
+        return this->traced("Unlock", result, "pbData", written);
     }
     HRESULT GetDesc(Description* pDesc) override {
-        HRESULT result = this->real->GetDesc(pDesc);
-        this->begin("GetDesc");
-        this->writer->arg("pDesc", TraceWriter::pointer(pDesc));
-        this->writer->end(result);
-        return result;
+        return this->traced("GetDesc", this->real->GetDesc(pDesc), "pDesc",
+                            static_cast<const void*>(pDesc));
     }
+
+private:
+    std::string contentsUnderLock() {
+        const BYTE* data = locked;
+        locked = nullptr;
+        Description desc{};
+        if (data == nullptr || lockedReadOnly || FAILED(this->real->GetDesc(&desc)) ||
+            lockedOffset > desc.Size) {
+            return {};
+        }
+        // A size of 0 locks everything from the offset on.
+        UINT size = lockedSize == 0 ? desc.Size - lockedOffset
+                                    : std::min(lockedSize, desc.Size - lockedOffset);
+        return writtenContents(desc, data, size);
+    }
+
+    const BYTE* locked = nullptr;
+    UINT lockedOffset = 0;
+    UINT lockedSize = 0;
+    bool lockedReadOnly = false;
 };
 
 class TraceTexture : public TraceResource<IDirect3DTexture8> {

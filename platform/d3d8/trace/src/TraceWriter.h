@@ -21,6 +21,7 @@ public:
     bool isOpen() const { return file != nullptr; }
 
     void begin(const char* call, const void* self);
+    void begin(const char* interfaceName, const char* method, const void* self);
     void end(); // a call without a result worth writing
     void end(HRESULT result);
     void endValue(unsigned long long value);
@@ -80,6 +81,8 @@ public:
     static std::string textureArgument(DWORD value);
     // The vertices of a draw from memory, decoded by their format.
     static std::string vertices(const void* data, UINT count, UINT stride, DWORD fvf);
+    // Indices of 16 or 32 bits (by format) as numbers.
+    static std::string indices(const void* data, UINT count, D3DFORMAT format);
 
 private:
     FILE* file = nullptr;

@@ -1,14 +1,11 @@
-// The call trace: wrappers around the Direct3D object and its devices that write every
-// call to a text file, one line each, numbered by frame.
+// The tracing Direct3D object: forwards every call to the real one and writes it to the
+// trace; the devices it creates are tracing devices (TraceDevice.h).
 #pragma once
 
-#include "TraceWriter.h"
+#include "Direct3D8Trace.h"
+#include "TraceCall.h"
 
 #include <memory>
-#include <string>
-
-// Wraps direct3d (taking over its reference); null when the file cannot be opened.
-IDirect3D8* createTraceDirect3D8(IDirect3D8* direct3d, const std::string& path, UINT sdkVersion);
 
 class TraceDirect3D8 : public IDirect3D8 {
 public:
@@ -44,6 +41,15 @@ public:
 
 private:
     ~TraceDirect3D8() override = default;
+
+    template <class... Arguments>
+    HRESULT traced(const char* method, HRESULT result, const Arguments&... arguments) {
+        return trace::hresult(*writer, "IDirect3D8", method, this, result, arguments...);
+    }
+    template <class Value, class... Arguments>
+    Value value(const char* method, Value result, const Arguments&... arguments) {
+        return trace::value(*writer, "IDirect3D8", method, this, result, arguments...);
+    }
 
     IDirect3D8* real;
     std::shared_ptr<TraceWriter> writer;

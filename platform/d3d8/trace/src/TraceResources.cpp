@@ -1,5 +1,7 @@
 #include "TraceResources.h"
 
+#include "VertexFormat.h"
+
 template <class Wrapper, class Interface> Interface* TraceResources::wrapAs(Interface* real) {
     auto found = wrappers.find(real);
     if (found != wrappers.end()) {
@@ -57,6 +59,19 @@ void TraceResources::forget(const void* real, const void* wrapper) {
     reals.erase(wrapper);
 }
 
+std::string writtenContents(const D3DVERTEXBUFFER_DESC& desc, const BYTE* data, UINT size) {
+    UINT stride = fvfVertexSize(desc.FVF);
+    if (stride == 0) {
+        return {};
+    }
+    return TraceWriter::vertices(data, size / stride, stride, desc.FVF);
+}
+
+std::string writtenContents(const D3DINDEXBUFFER_DESC& desc, const BYTE* data, UINT size) {
+    UINT stride = desc.Format == D3DFMT_INDEX32 ? 4 : 2;
+    return TraceWriter::indices(data, size / stride, desc.Format);
+}
+
 HRESULT TraceSurface::GetContainer(REFIID riid, void** ppContainer) {
     HRESULT result = real->GetContainer(riid, ppContainer);
     if (SUCCEEDED(result)) {
@@ -67,108 +82,56 @@ HRESULT TraceSurface::GetContainer(REFIID riid, void** ppContainer) {
             *ppContainer = resources->device;
         }
     }
-    writer->begin("IDirect3DSurface8::GetContainer", this);
-    writer->arg("riid", "{iid}");
-    writer->arg("ppContainer", SUCCEEDED(result) ? "&" + writer->object(*ppContainer, "object")
-                                                 : std::string("NULL"));
-    writer->end(result);
-    return result;
+    return traced("GetContainer", result, "riid", "{iid}", "ppContainer",
+                  SUCCEEDED(result) ? "&" + writer->object(*ppContainer, "object")
+                                    : std::string("NULL"));
 }
 
 DWORD TraceTexture::SetLOD(DWORD LODNew) {
-    DWORD result = real->SetLOD(LODNew);
-    writer->begin("IDirect3DTexture8::SetLOD", this);
-    writer->arg("LODNew", TraceWriter::number(LODNew));
-    writer->endValue(static_cast<unsigned long long>(result));
-    return result;
+    return value("SetLOD", real->SetLOD(LODNew), "LODNew", LODNew);
 }
 
 DWORD TraceTexture::GetLOD() {
-    DWORD result = real->GetLOD();
-    writer->begin("IDirect3DTexture8::GetLOD", this);
-    writer->endValue(static_cast<unsigned long long>(result));
-    return result;
+    return value("GetLOD", real->GetLOD());
 }
 
 DWORD TraceTexture::GetLevelCount() {
-    DWORD result = real->GetLevelCount();
-    writer->begin("IDirect3DTexture8::GetLevelCount", this);
-    writer->endValue(static_cast<unsigned long long>(result));
-    return result;
+    return value("GetLevelCount", real->GetLevelCount());
 }
 
 HRESULT TraceTexture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) {
-    HRESULT result = real->GetLevelDesc(Level, pDesc);
-    writer->begin("IDirect3DTexture8::GetLevelDesc", this);
-    writer->arg("Level", TraceWriter::number(Level));
-    writer->arg("pDesc", TraceWriter::surfaceDesc(pDesc));
-    writer->end(result);
-    return result;
+    return traced("GetLevelDesc", real->GetLevelDesc(Level, pDesc), "Level", Level, "pDesc", pDesc);
 }
 
 HRESULT TraceTexture::GetSurfaceLevel(UINT Level, IDirect3DSurface8** ppSurfaceLevel) {
     HRESULT result = real->GetSurfaceLevel(Level, ppSurfaceLevel);
-    if (SUCCEEDED(result) && ppSurfaceLevel != nullptr && *ppSurfaceLevel != nullptr) {
-        *ppSurfaceLevel = resources->wrap(*ppSurfaceLevel);
-    }
-    writer->begin("IDirect3DTexture8::GetSurfaceLevel", this);
-    writer->arg("Level", TraceWriter::number(Level));
-    writer->arg("ppSurfaceLevel", (SUCCEEDED(result) && ppSurfaceLevel && *ppSurfaceLevel)
-                                      ? "&" + writer->object(*ppSurfaceLevel, "surface")
-                                      : std::string("NULL"));
-    writer->end(result);
-    return result;
+    resources->wrapOut(result, ppSurfaceLevel);
+    return traced("GetSurfaceLevel", result, "Level", Level, "ppSurfaceLevel", ppSurfaceLevel);
 }
 
 HRESULT TraceTexture::LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, CONST RECT* pRect,
                                DWORD Flags) {
-    HRESULT result = real->LockRect(Level, pLockedRect, pRect, Flags);
-    writer->begin("IDirect3DTexture8::LockRect", this);
-    writer->arg("Level", TraceWriter::number(Level));
-    writer->arg("pLockedRect", TraceWriter::lockedRect(pLockedRect));
-    writer->arg("pRect", TraceWriter::rect(pRect));
-    writer->arg("Flags", TraceWriter::lockFlags(Flags));
-    writer->end(result);
-    return result;
+    return traced("LockRect", real->LockRect(Level, pLockedRect, pRect, Flags), "Level", Level,
+                  "pLockedRect", pLockedRect, "pRect", pRect, "Flags", trace::LockFlags{Flags});
 }
 
 HRESULT TraceTexture::UnlockRect(UINT Level) {
-    HRESULT result = real->UnlockRect(Level);
-    writer->begin("IDirect3DTexture8::UnlockRect", this);
-    writer->arg("Level", TraceWriter::number(Level));
-    writer->end(result);
-    return result;
+    return traced("UnlockRect", real->UnlockRect(Level), "Level", Level);
 }
 
 HRESULT TraceTexture::AddDirtyRect(CONST RECT* pDirtyRect) {
-    HRESULT result = real->AddDirtyRect(pDirtyRect);
-    writer->begin("IDirect3DTexture8::AddDirtyRect", this);
-    writer->arg("pDirtyRect", TraceWriter::rect(pDirtyRect));
-    writer->end(result);
-    return result;
+    return traced("AddDirtyRect", real->AddDirtyRect(pDirtyRect), "pDirtyRect", pDirtyRect);
 }
 
 HRESULT TraceSurface::GetDesc(D3DSURFACE_DESC* pDesc) {
-    HRESULT result = real->GetDesc(pDesc);
-    writer->begin("IDirect3DSurface8::GetDesc", this);
-    writer->arg("pDesc", TraceWriter::surfaceDesc(pDesc));
-    writer->end(result);
-    return result;
+    return traced("GetDesc", real->GetDesc(pDesc), "pDesc", pDesc);
 }
 
 HRESULT TraceSurface::LockRect(D3DLOCKED_RECT* pLockedRect, CONST RECT* pRect, DWORD Flags) {
-    HRESULT result = real->LockRect(pLockedRect, pRect, Flags);
-    writer->begin("IDirect3DSurface8::LockRect", this);
-    writer->arg("pLockedRect", TraceWriter::lockedRect(pLockedRect));
-    writer->arg("pRect", TraceWriter::rect(pRect));
-    writer->arg("Flags", TraceWriter::lockFlags(Flags));
-    writer->end(result);
-    return result;
+    return traced("LockRect", real->LockRect(pLockedRect, pRect, Flags), "pLockedRect", pLockedRect,
+                  "pRect", pRect, "Flags", trace::LockFlags{Flags});
 }
 
 HRESULT TraceSurface::UnlockRect() {
-    HRESULT result = real->UnlockRect();
-    writer->begin("IDirect3DSurface8::UnlockRect", this);
-    writer->end(result);
-    return result;
+    return traced("UnlockRect", real->UnlockRect());
 }

@@ -2,7 +2,7 @@
 // The resources it hands out are tracing wrappers too (TraceResources.h).
 #pragma once
 
-#include "TraceWriter.h"
+#include "TraceCall.h"
 
 #include <memory>
 
@@ -153,6 +153,12 @@ public:
 
 private:
     ~TraceDevice() override;
+
+    // Writes one call of this device and hands its result back.
+    template <class... Arguments>
+    HRESULT traced(const char* method, HRESULT result, const Arguments&... arguments) {
+        return trace::hresult(*writer, "IDirect3DDevice8", method, this, result, arguments...);
+    }
 
     IDirect3DDevice8* real;
     TraceDirect3D8* parent;

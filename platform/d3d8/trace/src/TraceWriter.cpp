@@ -303,6 +303,10 @@ void TraceWriter::begin(const char* call, const void* self) {
     line = number(frame) + " " + call + "(this = " + object(self, nullptr);
 }
 
+void TraceWriter::begin(const char* interfaceName, const char* method, const void* self) {
+    line = number(frame) + " " + interfaceName + "::" + method + "(this = " + object(self, nullptr);
+}
+
 void TraceWriter::arg(const char* name, const std::string& formatted) {
     line += ", ";
     line += name;
@@ -817,6 +821,19 @@ std::string TraceWriter::vertices(const void* data, UINT count, UINT stride, DWO
             }
         }
         out += (i == 0 ? "" : ", ") + vertex + "}";
+    }
+    return out + "]";
+}
+
+std::string TraceWriter::indices(const void* data, UINT count, D3DFORMAT format) {
+    if (data == nullptr) {
+        return "NULL";
+    }
+    std::string out = "[";
+    for (UINT i = 0; i < count; ++i) {
+        uint32_t index = format == D3DFMT_INDEX32 ? static_cast<const uint32_t*>(data)[i]
+                                                  : static_cast<const uint16_t*>(data)[i];
+        out += (i == 0 ? "" : ", ") + number(index);
     }
     return out + "]";
 }

@@ -167,6 +167,11 @@ TEST_F(InterruptRun, SignalledVideoCaptureIsPlayable) {
 // session ending would): it ends with status 0, its statistics show it went through
 // teardown, and LeakSanitizer finds nothing left allocated.
 TEST_F(InterruptRun, WindowClosedAtRandomTicksEndsCleanlyWithoutLeaks) {
+#ifdef LETTERBOX_LEAK_CHECK_PRELOAD
+    const std::string preload = "LD_PRELOAD=" LETTERBOX_LEAK_CHECK_PRELOAD " ";
+#else
+    const std::string preload;
+#endif
     const std::string dir = outDir();
     std::mt19937 random(20261208);
     std::uniform_int_distribution<int> delayMs(1500, 9000);
@@ -176,7 +181,8 @@ TEST_F(InterruptRun, WindowClosedAtRandomTicksEndsCleanlyWithoutLeaks) {
         const pid_t pid =
             start("--stats", name,
                   "-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "
-                  "LETTERBOX_MESSAGEBOX=stderr ASAN_OPTIONS=detect_leaks=1");
+                  "LETTERBOX_MESSAGEBOX=stderr ASAN_OPTIONS=detect_leaks=1 " +
+                      preload);
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs(random)));
         kill(pid, SIGINT);

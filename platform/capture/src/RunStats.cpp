@@ -117,6 +117,19 @@ RunStats::Cadence RunStats::cadence() const {
     c.shortestMs = static_cast<uint32_t>(*std::min_element(gaps.begin(), gaps.end()));
     c.medianMs = static_cast<uint32_t>(quantile(gaps, 0.5));
     c.longestMs = static_cast<uint32_t>(*std::max_element(gaps.begin(), gaps.end()));
+    // Ticks in the window [t, t + 1000 ms) of each tick t.
+    std::vector<uint64_t> at{0};
+    for (double gap : gaps) {
+        at.push_back(at.back() + static_cast<uint64_t>(gap));
+    }
+    for (size_t first = 0, last = 0; first < at.size(); ++first) {
+        while (last < at.size() && at[last] - at[first] < 1000) {
+            ++last;
+        }
+        c.mostInASecond = std::max(c.mostInASecond, static_cast<uint32_t>(last - first));
+    }
+    c.firstMs = clocks.front();
+    c.lastMs = clocks.back();
     return c;
 }
 
@@ -165,8 +178,9 @@ std::string RunStats::report() const {
     }
     const Cadence c = cadence();
     std::snprintf(line, sizeof line,
-                  "time between ticks (ms): shortest %u, median %u, longest %u\n", c.shortestMs,
-                  c.medianMs, c.longestMs);
+                  "time between ticks (ms): shortest %u, median %u, longest %u; at most %u "
+                  "in a second (clock %u to %u)\n",
+                  c.shortestMs, c.medianMs, c.longestMs, c.mostInASecond, c.firstMs, c.lastMs);
     text += line;
     std::snprintf(line, sizeof line, "shader compilations after the first second: %llu\n",
                   static_cast<unsigned long long>(compilesAfterFirstSecond()));

@@ -3,6 +3,7 @@
 // written to d3dx_shapes.png for looking at.
 #include "BitmapFiles.h"
 #include "PlatformOptions.h"
+#include "TestWindow.h"
 #include "d3dx8.h"
 #include "windows.h"
 
@@ -18,20 +19,8 @@
 
 namespace {
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 HWND window() {
-    static HWND handle = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.lpszClassName = "d3dxtest";
-        RegisterClassExA(&windowClass);
-        return CreateWindowExA(0, "d3dxtest", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                               nullptr, nullptr);
-    }();
+    static HWND handle = makeTestWindow("d3dxtest", DefWindowProcA, 400, 300, WS_POPUP);
     return handle;
 }
 

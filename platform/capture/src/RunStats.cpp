@@ -75,6 +75,10 @@ void RunStats::playbackFrame(uint32_t clockMs, uint64_t compiles) {
     lastCompiles = compiles;
 }
 
+void RunStats::loadingFrame(uint64_t compiles) {
+    compilesWhileLoading = compiles;
+}
+
 void RunStats::finish(double wallMs) {
     if (!inIteration) {
         return;
@@ -84,6 +88,7 @@ void RunStats::finish(double wallMs) {
         return;
     }
     Tick tick{};
+    tick.clockMs = iterationClockMs;
     tick.updateMs = (beginMs >= 0.0 ? beginMs : wallMs) - iterationStartMs;
     tick.renderMs = presentMs >= 0.0 ? presentMs - beginMs : -1.0;
     if (originMs) {
@@ -92,6 +97,41 @@ void RunStats::finish(double wallMs) {
     } else {
         pending.emplace_back(iterationClockMs, tick);
     }
+}
+
+RunStats::Cadence RunStats::cadence() const {
+    std::vector<uint32_t> clocks;
+    for (const Tick& t : recorded) {
+        clocks.push_back(t.clockMs);
+    }
+    for (const auto& [clock, tick] : pending) {
+        clocks.push_back(tick.clockMs);
+    }
+    if (clocks.size() < 2) {
+        return {};
+    }
+    std::vector<double> gaps;
+    for (size_t i = 1; i < clocks.size(); ++i) {
+        gaps.push_back(static_cast<uint32_t>(clocks[i] - clocks[i - 1]));
+    }
+    Cadence c;
+    c.shortestMs = static_cast<uint32_t>(*std::min_element(gaps.begin(), gaps.end()));
+    c.medianMs = static_cast<uint32_t>(quantile(gaps, 0.5));
+    c.longestMs = static_cast<uint32_t>(*std::max_element(gaps.begin(), gaps.end()));
+    // Ticks in the window [t, t + 1000 ms) of each tick t.
+    std::vector<uint64_t> at{0};
+    for (double gap : gaps) {
+        at.push_back(at.back() + static_cast<uint64_t>(gap));
+    }
+    for (size_t first = 0, last = 0; first < at.size(); ++first) {
+        while (last < at.size() && at[last] - at[first] < 1000) {
+            ++last;
+        }
+        c.mostInASecond = std::max(c.mostInASecond, static_cast<uint32_t>(last - first));
+    }
+    c.firstMs = clocks.front();
+    c.lastMs = clocks.back();
+    return c;
 }
 
 std::string RunStats::report() const {
@@ -137,8 +177,17 @@ std::string RunStats::report() const {
                       quantile(r.render, 0.5), quantile(r.render, 0.99), worst(r.render));
         text += line;
     }
+    const Cadence c = cadence();
+    std::snprintf(line, sizeof line,
+                  "time between ticks (ms): shortest %u, median %u, longest %u; at most %u "
+                  "in a second (clock %u to %u)\n",
+                  c.shortestMs, c.medianMs, c.longestMs, c.mostInASecond, c.firstMs, c.lastMs);
+    text += line;
     std::snprintf(line, sizeof line, "shader compilations after the first second: %llu\n",
                   static_cast<unsigned long long>(compilesAfterFirstSecond()));
+    text += line;
+    std::snprintf(line, sizeof line, "shader compilations during playback: %llu\n",
+                  static_cast<unsigned long long>(compilesDuringPlayback()));
     text += line;
     return text;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ComObject.h"
+#include "FrameReadback.h"
 #include "GlCheck.h"
 #include "ShaderCache.h"
 
@@ -212,6 +213,8 @@ private:
     }
     void switchToThisDevice();
     static Device* activeDevice;
+    // Compiles the programs of KnownPrograms.h that are not compiled yet.
+    void prepareKnownPrograms();
 
     // Drawing (DeviceDraw.cpp).
     HRESULT checkDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT* vertexCount) const;
@@ -237,6 +240,10 @@ private:
     Surface* autoDepthStencil = nullptr;
     GLuint presentFramebuffer = 0;
     uint64_t frames = 0;
+    // The known programs are compiled after the first Present, behind the loading screen.
+    bool programsPrepared = false;
+    // Pictures the present observer asked for, on their way back.
+    FrameReadback readback;
     bool inScene = false;
 
     // Recorded state.

@@ -62,7 +62,7 @@ bool Launcher::begin(std::string& error) {
         sink = std::make_unique<AsyncFrameSink>(std::move(file));
     }
     if (!options.contactSheetPath.empty()) {
-        sheet = std::make_unique<ContactSheet>();
+        sheet = std::make_unique<ContactSheet>(options.renderScale);
     }
     if (capturing) {
         const uint32_t endMs = toMs ? std::min(*toMs, DEMO_MS) : DEMO_MS;
@@ -214,6 +214,10 @@ bool Launcher::readFrontBuffer(IDirect3DDevice8* device, PngImage& frame) {
     if (FAILED(described)) {
         return false;
     }
+    // At a render scale above 1 the device hands a surface with room for it the picture
+    // as drawn: the frames are that much larger.
+    desc.Width *= options.renderScale;
+    desc.Height *= options.renderScale;
     IDirect3DSurface8* copy = nullptr;
     if (FAILED(device->CreateImageSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, &copy))) {
         return false;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -70,7 +71,7 @@ struct Y4m {
     std::vector<std::vector<uint8_t>> frames;
 };
 
-Y4m readY4m(const std::string& path) {
+Y4m readY4m(const std::string& path, size_t width = 800, size_t height = 600) {
     const std::vector<uint8_t> bytes = readAll(path);
     Y4m y4m;
     auto newline = std::find(bytes.begin(), bytes.end(), '\n');
@@ -78,7 +79,7 @@ Y4m readY4m(const std::string& path) {
         return y4m;
     }
     y4m.header.assign(bytes.begin(), newline + 1);
-    const size_t frameBytes = 800 * 600 * 3 / 2;
+    const size_t frameBytes = width * height * 3 / 2;
     size_t at = static_cast<size_t>(newline + 1 - bytes.begin());
     while (at + 6 + frameBytes <= bytes.size() &&
            std::string(bytes.begin() + at, bytes.begin() + at + 6) == "FRAME\n") {
@@ -187,6 +188,36 @@ TEST_F(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     const uint64_t first = FIRST_FROM_1S * 17 * rate / 1000;
     ASSERT_EQ(expected - first, cWav.frameCount());
     EXPECT_TRUE(cWav.samples == soundtrackFrames(first, expected));
+}
+
+// A capture at twice the resolution: 1600 x 1200 frames whose luma, averaged over each
+// 2 x 2 block, is the picture of the same frame at the program's own size.
+TEST_F(LauncherRun, CaptureAtScaleTwoIsTwiceAsLargeAndTheSamePicture) {
+    const std::string dir = outDir();
+    ASSERT_EQ(0, run("--capture '" + dir + "/one.y4m' --to 0.5", "one"))
+        << readText(dir + "/one.err");
+    ASSERT_EQ(0, run("--scale 2 --capture '" + dir + "/two.y4m' --to 0.5", "two"))
+        << readText(dir + "/two.err");
+    const Y4m one = readY4m(dir + "/one.y4m");
+    const Y4m two = readY4m(dir + "/two.y4m", 1600, 1200);
+    EXPECT_EQ("YUV4MPEG2 W1600 H1200 F1000:17 Ip A1:1 C420jpeg XCOLORRANGE=LIMITED\n", two.header);
+    ASSERT_EQ(one.frames.size(), two.frames.size());
+    ASSERT_FALSE(one.frames.empty());
+    const std::vector<uint8_t>& small = one.frames.back();
+    const std::vector<uint8_t>& large = two.frames.back();
+    double squared = 0.0;
+    for (size_t y = 0; y < 600; ++y) {
+        for (size_t x = 0; x < 800; ++x) {
+            const int sum = large[(2 * y) * 1600 + 2 * x] + large[(2 * y) * 1600 + 2 * x + 1] +
+                            large[(2 * y + 1) * 1600 + 2 * x] +
+                            large[(2 * y + 1) * 1600 + 2 * x + 1];
+            const double d = sum / 4.0 - small[y * 800 + x];
+            squared += d * d;
+        }
+    }
+    const double mse = squared / (800.0 * 600.0);
+    const double psnr = mse > 0.0 ? 10.0 * std::log10(255.0 * 255.0 / mse) : 99.0;
+    EXPECT_GT(psnr, 30.0) << "mean squared error " << mse;
 }
 
 TEST_F(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {

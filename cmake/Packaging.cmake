@@ -19,6 +19,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 drawn through OpenGL 3.3 (a GPU driver or Mesa's software rasteriser).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # The shared libraries the program links (SDL2, libepoxy, libpng, the C++ runtime) are
 # turned into package names by dpkg-shlibdeps; OpenGL and EGL are opened at run time by

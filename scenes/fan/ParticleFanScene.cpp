@@ -91,6 +91,9 @@ void ParticleFanScene::emitAtRandom(ParticleBurst& burst) {
 }
 
 int ParticleFanScene::start() {
+    // The particles carry their colour and no normal: lit, as the tunnel before
+    // leaves the device, they would all take the last material's colour.
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
     for (ParticleBurst& burst : bursts) {
         emitAtRandom(burst);
     }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,13 +51,22 @@ public:
     void timerPeriodBegun(uint32_t period) override;
     void sceneBegun(IDirect3DDevice8* device) override;
     void presented(IDirect3DDevice8* device, uint64_t shaderCompiles) override;
+    bool wantsPicture() override;
+    void pictureRead(const uint8_t* bgra, uint32_t width, uint32_t height, size_t pitch) override;
     void playStarted(const WaveFile& wave, uint32_t firstFrame, uint32_t endFrame,
                      uint32_t clockMs) override;
 
 private:
+    // A presented frame whose picture is on its way back from the device.
+    struct PendingPicture {
+        uint32_t frame;
+        bool write;      // to the capture
+        bool sheetFrame; // to the contact sheet
+    };
+
     bool inRange(uint32_t frame) const;
-    void capture(IDirect3DDevice8* device, uint32_t frame);
-    bool readFrontBuffer(IDirect3DDevice8* device, PngImage& frame);
+    void capture(uint32_t frame);
+    void keep(const PendingPicture& pending, std::unique_ptr<PngImage> image);
     void requestEnd(IDirect3DDevice8* device);
     void fail(const std::string& message);
     // The soundtrack as heard over the frames written.
@@ -78,7 +88,9 @@ private:
     std::unique_ptr<ContactSheet> sheet;
     std::unique_ptr<ProgressMeter> progress;
     std::unique_ptr<RunStats> stats;
-    std::unique_ptr<PngImage> previous; // the last frame written, to fill a gap
+    std::deque<PendingPicture> pendingPictures; // oldest first, as the device hands them back
+    bool pictureWanted = false;                 // by the Present being handled
+    std::unique_ptr<PngImage> previous;         // the last frame written, to fill a gap
     std::optional<uint32_t> firstWritten, lastWritten;
     uint32_t framesSeen = 0;
     uint32_t repeatedFrames = 0;

@@ -124,7 +124,7 @@ void Launcher::presented(IDirect3DDevice8* device, uint64_t shaderCompiles) {
     }
     const uint32_t frame = frameAt(playbackMs);
     if (capturing && !failed) {
-        capture(device, frame);
+        capture(frame);
     }
     // The run ends with the last frame before the end time: the window is closed
     // as a user would, so the program's own teardown runs.
@@ -158,22 +158,54 @@ bool Launcher::inRange(uint32_t frame) const {
     return ms >= fromMs && (!toMs || ms < *toMs);
 }
 
-void Launcher::capture(IDirect3DDevice8* device, uint32_t frame) {
+void Launcher::capture(uint32_t frame) {
     framesSeen = frame + 1;
     if (progress) {
         progress->update(framesSeen);
     }
     const bool write = sink && inRange(frame);
     const bool sheetFrame = sheet && inRange(frame) && ContactSheet::wants(frame, TICK_MS);
-    if (!write && !sheetFrame) {
+    if (write || sheetFrame) {
+        pendingPictures.push_back({frame, write, sheetFrame});
+        pictureWanted = true;
+    }
+}
+
+bool Launcher::wantsPicture() {
+    const bool wanted = pictureWanted;
+    pictureWanted = false;
+    return wanted;
+}
+
+void Launcher::pictureRead(const uint8_t* bgra, uint32_t width, uint32_t height, size_t pitch) {
+    if (pendingPictures.empty()) {
         return;
     }
-    auto image = std::make_unique<PngImage>();
-    if (!readFrontBuffer(device, *image)) {
+    const PendingPicture pending = pendingPictures.front();
+    pendingPictures.pop_front();
+    if (failed) {
+        return;
+    }
+    if (bgra == nullptr) {
         fail("cannot read the presented picture back from the device");
         return;
     }
-    if (write) {
+    auto image = std::make_unique<PngImage>(width, height);
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t* in = bgra + size_t{y} * pitch;
+        uint8_t* out = image->pixel(0, y);
+        for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+    }
+    keep(pending, std::move(image));
+}
+
+void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> image) {
+    const uint32_t frame = pending.frame;
+    if (pending.write) {
         std::string error;
         // A tick that was not rendered keeps the picture before it on screen.
         if (lastWritten && previous) {
@@ -197,51 +229,10 @@ void Launcher::capture(IDirect3DDevice8* device, uint32_t frame) {
         }
         lastWritten = frame;
     }
-    if (sheetFrame) {
+    if (pending.sheetFrame) {
         sheet->add(*image, static_cast<uint32_t>(uint64_t{frame} * TICK_MS / 1000));
     }
     previous = std::move(image);
-}
-
-bool Launcher::readFrontBuffer(IDirect3DDevice8* device, PngImage& frame) {
-    IDirect3DSurface8* back = nullptr;
-    if (FAILED(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back)) || back == nullptr) {
-        return false;
-    }
-    D3DSURFACE_DESC desc{};
-    const HRESULT described = back->GetDesc(&desc);
-    back->Release();
-    if (FAILED(described)) {
-        return false;
-    }
-    // At a render scale above 1 the device hands a surface with room for it the picture
-    // as drawn: the frames are that much larger.
-    desc.Width *= options.renderScale;
-    desc.Height *= options.renderScale;
-    IDirect3DSurface8* copy = nullptr;
-    if (FAILED(device->CreateImageSurface(desc.Width, desc.Height, D3DFMT_A8R8G8B8, &copy))) {
-        return false;
-    }
-    bool ok = false;
-    D3DLOCKED_RECT locked{};
-    if (SUCCEEDED(device->GetFrontBuffer(copy)) &&
-        SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
-        frame = PngImage(desc.Width, desc.Height);
-        for (uint32_t y = 0; y < desc.Height; ++y) {
-            const uint8_t* in =
-                static_cast<const uint8_t*>(locked.pBits) + size_t{y} * locked.Pitch;
-            uint8_t* out = frame.pixel(0, y);
-            for (uint32_t x = 0; x < desc.Width; ++x, in += 4, out += 3) {
-                out[0] = in[2]; // the surface's bytes are B, G, R, A
-                out[1] = in[1];
-                out[2] = in[0];
-            }
-        }
-        copy->UnlockRect();
-        ok = true;
-    }
-    copy->Release();
-    return ok;
 }
 
 void Launcher::requestEnd(IDirect3DDevice8* device) {
@@ -298,6 +289,12 @@ int Launcher::finish() {
     }
     if (capturing && !originMs) {
         std::fputs("letterbox: no frame of playback was presented; nothing captured\n", stderr);
+        status = 1;
+    }
+    if (!pendingPictures.empty() && !failed) {
+        // The device hands every picture back when it is released; it never was.
+        std::fprintf(stderr, "letterbox: %zu frames were never read back from the device\n",
+                     pendingPictures.size());
         status = 1;
     }
     if (sink) {

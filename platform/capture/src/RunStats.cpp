@@ -83,6 +83,7 @@ void RunStats::finish(double wallMs) {
         return;
     }
     Tick tick{};
+    tick.clockMs = iterationClockMs;
     tick.updateMs = (beginMs >= 0.0 ? beginMs : wallMs) - iterationStartMs;
     tick.renderMs = presentMs >= 0.0 ? presentMs - beginMs : -1.0;
     if (originMs) {
@@ -91,6 +92,28 @@ void RunStats::finish(double wallMs) {
     } else {
         pending.emplace_back(iterationClockMs, tick);
     }
+}
+
+RunStats::Cadence RunStats::cadence() const {
+    std::vector<uint32_t> clocks;
+    for (const Tick& t : recorded) {
+        clocks.push_back(t.clockMs);
+    }
+    for (const auto& [clock, tick] : pending) {
+        clocks.push_back(tick.clockMs);
+    }
+    if (clocks.size() < 2) {
+        return {};
+    }
+    std::vector<double> gaps;
+    for (size_t i = 1; i < clocks.size(); ++i) {
+        gaps.push_back(static_cast<uint32_t>(clocks[i] - clocks[i - 1]));
+    }
+    Cadence c;
+    c.shortestMs = static_cast<uint32_t>(*std::min_element(gaps.begin(), gaps.end()));
+    c.medianMs = static_cast<uint32_t>(quantile(gaps, 0.5));
+    c.longestMs = static_cast<uint32_t>(*std::max_element(gaps.begin(), gaps.end()));
+    return c;
 }
 
 std::string RunStats::report() const {
@@ -136,6 +159,11 @@ std::string RunStats::report() const {
                       quantile(r.render, 0.5), quantile(r.render, 0.99), worst(r.render));
         text += line;
     }
+    const Cadence c = cadence();
+    std::snprintf(line, sizeof line,
+                  "time between ticks (ms): shortest %u, median %u, longest %u\n", c.shortestMs,
+                  c.medianMs, c.longestMs);
+    text += line;
     std::snprintf(line, sizeof line, "shader compilations after the first second: %llu\n",
                   static_cast<unsigned long long>(compilesAfterFirstSecond()));
     text += line;

@@ -13,9 +13,10 @@
 class RunStats {
 public:
     struct Tick {
-        int64_t sceneMs; // scene-clock time of the tick (negative before playback)
-        double updateMs; // from the tick's start to its BeginScene (or its end)
-        double renderMs; // BeginScene to the end of Present; negative when skipped
+        int64_t sceneMs;  // scene-clock time of the tick (negative before playback)
+        double updateMs;  // from the tick's start to its BeginScene (or its end)
+        double renderMs;  // BeginScene to the end of Present; negative when skipped
+        uint32_t clockMs; // the run's millisecond clock when the tick began
     };
 
     // Events, with the wall time (ms, any origin) and the run's clock (ms).
@@ -31,6 +32,13 @@ public:
 
     const std::vector<Tick>& ticks() const { return recorded; }
     uint64_t compilesAfterFirstSecond() const { return lastCompiles - compilesAtOneSecond; }
+
+    // Shortest, median and longest time between consecutive ticks on the run's
+    // clock (across its wrap too); all 0 with fewer than two ticks.
+    struct Cadence {
+        uint32_t shortestMs = 0, medianMs = 0, longestMs = 0;
+    };
+    Cadence cadence() const;
 
     // The table printed at exit.
     std::string report() const;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ComObject.h"
+#include "FrameReadback.h"
 #include "GlCheck.h"
 #include "RenderScale.h"
 #include "ShaderCache.h"
@@ -259,6 +260,8 @@ private:
     Surface* autoDepthStencil = nullptr;
     GLuint presentFramebuffer = 0;
     uint64_t frames = 0;
+    // Pictures the present observer asked for, on their way back.
+    FrameReadback readback;
     bool inScene = false;
 
     // Recorded state.

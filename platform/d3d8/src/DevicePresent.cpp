@@ -84,6 +84,17 @@ UINT chooseRenderScale(const PlatformOptions& options, UINT backBufferHeight) {
 
 Device* Device::activeDevice = nullptr;
 
+namespace {
+
+// Read-backs go to whichever observer is watching when they arrive.
+void handToObserver(const uint8_t* bgra, uint32_t width, uint32_t height, size_t pitch) {
+    if (PresentObserver::active) {
+        PresentObserver::active->pictureRead(bgra, width, height, pitch);
+    }
+}
+
+} // namespace
+
 void Device::switchToThisDevice() {
     GlContext::get()->makeCurrent(window);
     glBindVertexArray(vertexArray);
@@ -308,6 +319,7 @@ void Device::destroy() {
     }
     // The program's window may already be gone; the context's own window always exists.
     GlContext::get()->makeCurrent(nullptr);
+    readback.release(handToObserver);
     ++internalRefs; // the swap chain's surfaces report back while going
     destroySwapChain();
     --internalRefs;
@@ -408,9 +420,22 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     framebufferDirty = fixedStateDirty = true;
     ++frames;
     GL_CHECK("Present");
-    if (PresentObserver::active) {
-        PresentObserver::active->presented(this, shaderCompileCount());
+    if (PresentObserver* observer = PresentObserver::active) {
+        observer->presented(this, shaderCompileCount());
+        if (observer->wantsPicture()) {
+            // The picture as drawn: at a render scale, that many times the program's size.
+            GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
+            const UINT width = scale.size(frontBuffer->width());
+            const UINT height = scale.size(frontBuffer->height());
+            if (!readback.queue(read, width, height)) {
+                readback.deliver(0, handToObserver);
+                handToObserver(nullptr, width, height, 0);
+            }
+            boundFramebuffer = ~0u;
+        }
     }
+    // Earlier pictures are ready by now, or nearly: the rasteriser has moved on.
+    readback.deliver(FrameReadback::LAG, handToObserver);
     return D3D_OK;
 }
 

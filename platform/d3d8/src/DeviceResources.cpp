@@ -264,12 +264,7 @@ void Device::writeTarget(Surface* target, const RECT& rect, const uint8_t* bgra,
     const UINT w = static_cast<UINT>(rect.right - rect.left);
     const UINT h = static_cast<UINT>(rect.bottom - rect.top);
     std::vector<uint8_t> fine;
-    if (!scale.identity()) {
-        fine.resize(static_cast<size_t>(scale.size(w)) * scale.size(h) * 4);
-        scale.replicate(bgra, pitch, fine.data(), scale.size(w) * 4, w, h);
-        bgra = fine.data();
-        pitch = scale.size(w) * 4;
-    }
+    bgra = scale.onFineGrid(bgra, pitch, w, h, fine);
     bindTextureForUpload(target->glTexture());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));

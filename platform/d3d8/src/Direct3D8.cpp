@@ -4,7 +4,7 @@
 #include "Formats.h"
 #include "GlContext.h"
 #include "PlatformOptions.h"
-#include "TraceDirect3D8.h"
+#include "Direct3D8Trace.h"
 
 #include <SDL.h>
 

@@ -42,3 +42,14 @@ void RenderScale::replicate(const uint8_t* in, UINT pitch, uint8_t* fine, UINT f
         }
     }
 }
+
+const uint8_t* RenderScale::onFineGrid(const uint8_t* in, UINT& pitch, UINT width, UINT height,
+                                       std::vector<uint8_t>& storage) const {
+    if (n == 1) {
+        return in;
+    }
+    storage.resize(static_cast<size_t>(size(width)) * size(height) * 4);
+    replicate(in, pitch, storage.data(), size(width) * 4, width, height);
+    pitch = size(width) * 4;
+    return storage.data();
+}

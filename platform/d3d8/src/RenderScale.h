@@ -9,6 +9,7 @@
 #include "ComObject.h"
 
 #include <cstdint>
+#include <vector>
 
 class RenderScale {
 public:
@@ -33,6 +34,10 @@ public:
     // The reverse: each BGRA8 pixel becomes a factor x factor block on the finer grid.
     void replicate(const uint8_t* in, UINT pitch, uint8_t* fine, UINT finePitch, UINT width,
                    UINT height) const;
+    // width x height BGRA8 pixels on the finer grid: in itself at factor 1, else their
+    // blocks in storage; pitch becomes the rows' pitch.
+    const uint8_t* onFineGrid(const uint8_t* in, UINT& pitch, UINT width, UINT height,
+                              std::vector<uint8_t>& storage) const;
 
 private:
     UINT n;

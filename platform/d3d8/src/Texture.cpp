@@ -216,14 +216,9 @@ void Texture::writeBgra(UINT level, const RECT& rect, const uint8_t* bgra, UINT 
         return;
     }
     const RenderScale& scale = device->renderScale();
+    // Each texel becomes its block of the finer grid.
     std::vector<uint8_t> fine;
-    if (!scale.identity()) {
-        // Each texel becomes its block of the finer grid.
-        fine.resize(static_cast<size_t>(scale.size(w)) * scale.size(h) * 4);
-        scale.replicate(bgra, bgraPitch, fine.data(), scale.size(w) * 4, w, h);
-        bgra = fine.data();
-        bgraPitch = scale.size(w) * 4;
-    }
+    bgra = scale.onFineGrid(bgra, bgraPitch, w, h, fine);
     device->bindTextureForUpload(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(bgraPitch / 4));

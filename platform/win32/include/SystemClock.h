@@ -22,8 +22,14 @@ public:
     uint32_t milliseconds() const;
     // Performance-counter ticks; does not wrap.
     int64_t counter() const;
-    // Waits ms on the real clock; moves the virtual clock by ms at once.
-    void sleep(uint32_t ms);
+    // Waits ms on the real clock; moves the virtual clock by ms at once. With a
+    // timer period (timeBeginPeriod) in force the wait ends on a boundary of the
+    // millisecond clock, as a periodic timer interrupt would end it: see wakeTicks.
+    void sleep(uint32_t ms, uint32_t periodMs = 0);
+    // Elapsed ticks at which a sleep of ms begun at nowTicks ends under a timer of
+    // periodMs: the first multiple of the period at or after the millisecond
+    // boundary ms after the current millisecond.
+    static int64_t wakeTicks(int64_t nowTicks, uint32_t ms, uint32_t periodMs);
     // Moves the virtual clock; ignored on the real clock.
     void advance(uint64_t ms);
 

@@ -71,6 +71,24 @@ std::string parseChoice(const std::string& value, std::initializer_list<uint32_t
     return "'" + value + "' is not one of " + list;
 }
 
+// Where the millisecond clock starts: 0 to 4294967295, or a negative number for
+// that many milliseconds before the clock wraps to 0.
+std::string parseClockStart(const std::string& value, uint32_t& startMs) {
+    const bool beforeWrap = !value.empty() && value[0] == '-';
+    const std::string digits = beforeWrap ? value.substr(1) : value;
+    if (digits.empty() || digits.size() > 10 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return "'" + value + "' is not a whole number of milliseconds";
+    }
+    const uint64_t magnitude = std::stoull(digits);
+    if (magnitude > UINT32_MAX || (beforeWrap && magnitude == 0)) {
+        return "'" + value + "' is out of range (0 to 4294967295, or -1 to -4294967295)";
+    }
+    startMs = beforeWrap ? static_cast<uint32_t>(0x100000000ull - magnitude)
+                         : static_cast<uint32_t>(magnitude);
+    return {};
+}
+
 std::string needPath(const std::string& value) {
     return value.empty() ? "needs a file name" : "";
 }
@@ -173,7 +191,9 @@ std::string LaunchOptions::usage(const char* program) {
     row("--version", "print the version");
     row("--help", "show this text");
     text += "\nEnvironment: LETTERBOX_MESSAGEBOX=stderr writes message boxes to standard "
-            "error.\nWith neither DISPLAY nor WAYLAND_DISPLAY set it renders off screen.\n";
+            "error.\nLETTERBOX_CLOCK_START=MS starts the millisecond clock at MS (negative: "
+            "that long\nbefore it wraps to 0).\nWith neither DISPLAY nor WAYLAND_DISPLAY set "
+            "it renders off screen.\n";
     return text;
 }
 
@@ -193,6 +213,12 @@ LaunchOptions::Outcome LaunchOptions::parse(int argc, const char* const* argv,
                   (program && program[0] ? program : "letterbox") + " --help lists the options)\n";
         return Outcome::Error;
     };
+    if (const char* start = std::getenv("LETTERBOX_CLOCK_START"); start && start[0]) {
+        if (const std::string error = parseClockStart(start, options.clockStartMs);
+            !error.empty()) {
+            return fail("LETTERBOX_CLOCK_START: " + error);
+        }
+    }
     std::set<std::string> seen;
     bool fromGiven = false;
     for (int i = 1; i < argc; ++i) {

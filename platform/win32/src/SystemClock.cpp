@@ -1,6 +1,9 @@
 #include "SystemClock.h"
 
+#include <cerrno>
 #include <thread>
+
+#include <time.h>
 
 #include "PlatformOptions.h"
 
@@ -42,13 +45,33 @@ int64_t SystemClock::counter() const {
     return static_cast<int64_t>(startMs) * TICKS_PER_MS + elapsedTicks();
 }
 
-void SystemClock::sleep(uint32_t ms) {
+int64_t SystemClock::wakeTicks(int64_t nowTicks, uint32_t ms, uint32_t periodMs) {
+    const int64_t period = int64_t{periodMs == 0 ? 1 : periodMs} * TICKS_PER_MS;
+    const int64_t boundary = (nowTicks / TICKS_PER_MS + ms) * TICKS_PER_MS;
+    return (boundary + period - 1) / period * period;
+}
+
+void SystemClock::sleep(uint32_t ms, uint32_t periodMs) {
     if (virtualClock) {
         advance(ms);
     } else if (ms == 0) {
         std::this_thread::yield();
-    } else {
+    } else if (periodMs == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    } else {
+        // An absolute wake-up: a relative one lands a varying fraction of a
+        // millisecond late, so a 17 ms cadence would sometimes read 18.
+        const auto wake =
+            origin + std::chrono::nanoseconds(wakeTicks(elapsedTicks(), ms, periodMs) *
+                                              (1000000000 / FREQUENCY));
+        const auto sinceEpoch =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(wake.time_since_epoch()).count();
+        timespec at{};
+        at.tv_sec = static_cast<time_t>(sinceEpoch / 1000000000);
+        at.tv_nsec = static_cast<long>(sinceEpoch % 1000000000);
+        // steady_clock is CLOCK_MONOTONIC.
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+        }
     }
 }
 

@@ -7,8 +7,8 @@
 #include "mmsystem.h"
 
 namespace {
-// Periods begun and not yet ended; Linux sleeps are fine-grained already, so
-// this only keeps the calls honest about pairing.
+// Periods begun and not yet ended. The finest one in force makes Sleep end on
+// that period's boundary of the millisecond clock.
 std::map<UINT, int>& activePeriods() {
     static std::map<UINT, int> periods;
     return periods;
@@ -48,7 +48,8 @@ MMRESULT WINAPI timeEndPeriod(UINT period) {
 }
 
 void WINAPI Sleep(DWORD milliseconds) {
-    SystemClock::instance().sleep(milliseconds);
+    const auto& periods = activePeriods();
+    SystemClock::instance().sleep(milliseconds, periods.empty() ? 0 : periods.begin()->first);
     if (LoopObserver::active) {
         LoopObserver::active->slept(milliseconds);
     }

@@ -68,4 +68,31 @@ TEST(RunStatsTest, TicksRenderedSkippedAndSleepsFromTheLoopsEvents) {
     EXPECT_NE(std::string::npos, report.find("after the first second: 1"));
 }
 
+TEST(RunStatsTest, CadenceBetweenTicksAcrossTheClockWrap) {
+    RunStats stats;
+    EXPECT_EQ(0u, stats.cadence().longestMs) << "no ticks, no cadence";
+    // Ticks 17 ms apart, the third one 2 ms past the wrap, one late tick, and an
+    // idle iteration that is no tick.
+    const uint32_t clocks[] = {0xFFFFFFDFu, 0xFFFFFFF0u, 1u, 18u, 60u, 77u};
+    double wall = 0.0;
+    for (uint32_t clock : clocks) {
+        stats.iterationStarted(wall, clock);
+        stats.sceneBegun(wall + 1.0);
+        stats.presented(wall + 2.0);
+        stats.playbackFrame(clock, 0);
+        wall += 17.0;
+        stats.iterationStarted(wall - 1.0, clock + 16);
+        stats.slept();
+    }
+    stats.finish(wall);
+    ASSERT_EQ(6u, stats.ticks().size());
+    const RunStats::Cadence c = stats.cadence();
+    EXPECT_EQ(17u, c.shortestMs);
+    EXPECT_EQ(17u, c.medianMs);
+    EXPECT_EQ(42u, c.longestMs);
+    EXPECT_NE(std::string::npos,
+              stats.report().find("time between ticks (ms): shortest 17, median 17, longest 42"))
+        << stats.report();
+}
+
 } // namespace

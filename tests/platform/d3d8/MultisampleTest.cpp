@@ -104,15 +104,7 @@ TEST_F(MultisampleTest, PresentedAndTextureTargetsShowTheResolvedPicture) {
 TEST_F(MultisampleTest, AStencilShadowDarkensEachPixelOnce) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0xFF808080,
                   1.0f, 0);
-    // As the floor scene draws its shadows: a pixel passes while its stencil is not 1,
-    // and then becomes 1.
-    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
-    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL);
-    device->SetRenderState(D3DRS_STENCILREF, 1);
-    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    useShadowStencil();
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
     device->BeginScene();
     drawQuad(10, 10, 60, 60, 0x4D000000);

@@ -4,6 +4,7 @@
 #include "PlatformOptions.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -192,5 +193,68 @@ TEST(TraceTest, BuffersAndSurfacesWriteTheCallsTheyShareUnderTheirOwnNames) {
         ASSERT_LT(at, lines.size()) << "missing or out of order: " << want;
         ++at;
     }
+    std::remove(path.c_str());
+}
+
+// What the program writes into a buffer reaches the trace at Unlock: vertices decoded by the
+// buffer's format, indices as numbers, only the locked range, and nothing for a lock that
+// only reads.
+TEST(TraceTest, UnlockWritesWhatWasWrittenUnderTheLock) {
+    const std::string path = ::testing::TempDir() + "d3d8-trace-unlock.txt";
+    IDirect3D8* direct3d = nullptr;
+    IDirect3DDevice8* device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(openTraced(path, false, &direct3d, &device));
+    IDirect3DVertexBuffer8* vertices = nullptr;
+    IDirect3DIndexBuffer8* shorts = nullptr;
+    IDirect3DIndexBuffer8* longs = nullptr;
+    ASSERT_EQ(device->CreateVertexBuffer(3 * sizeof(ColorVertex), 0, COLOR_FVF, D3DPOOL_MANAGED,
+                                         &vertices),
+              D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(8, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &shorts), D3D_OK);
+    ASSERT_EQ(device->CreateIndexBuffer(8, 0, D3DFMT_INDEX32, D3DPOOL_MANAGED, &longs), D3D_OK);
+
+    BYTE* bits = nullptr;
+    // The whole buffer (size 0), then only its second vertex.
+    ASSERT_EQ(vertices->Lock(0, 0, &bits, 0), D3D_OK);
+    const ColorVertex written[3] = {
+        {1, 2, 0.5f, 1, 0xFF102030}, {-3, 4.25f, 0, 1, 0x80FFFFFF}, {5, 6, 1, 0.5f, 0}};
+    std::memcpy(bits, written, sizeof(written));
+    ASSERT_EQ(vertices->Unlock(), D3D_OK);
+    ASSERT_EQ(vertices->Lock(sizeof(ColorVertex), sizeof(ColorVertex), &bits, 0), D3D_OK);
+    reinterpret_cast<ColorVertex*>(bits)->x = 7;
+    ASSERT_EQ(vertices->Unlock(), D3D_OK);
+    ASSERT_EQ(vertices->Lock(0, 0, &bits, D3DLOCK_READONLY), D3D_OK);
+    ASSERT_EQ(vertices->Unlock(), D3D_OK);
+
+    ASSERT_EQ(shorts->Lock(2, 4, &bits, 0), D3D_OK);
+    const uint16_t pair[2] = {65535, 9};
+    std::memcpy(bits, pair, sizeof(pair));
+    ASSERT_EQ(shorts->Unlock(), D3D_OK);
+    ASSERT_EQ(longs->Lock(0, 0, &bits, 0), D3D_OK);
+    const uint32_t wide[2] = {70000, 3};
+    std::memcpy(bits, wide, sizeof(wide));
+    ASSERT_EQ(longs->Unlock(), D3D_OK);
+    longs->Release();
+    shorts->Release();
+    vertices->Release();
+    device->Release();
+    direct3d->Release();
+
+    std::vector<std::string> unlocks;
+    for (const std::string& line : readLines(path)) {
+        if (line.find("::Unlock(") != std::string::npos) {
+            unlocks.push_back(line);
+        }
+    }
+    const std::vector<std::string> expected = {
+        "0 IDirect3DVertexBuffer8::Unlock(this = vertexbuffer1, pbData = [{1, 2, 0.5, 1, "
+        "0xff102030}, {-3, 4.25, 0, 1, 0x80ffffff}, {5, 6, 1, 0.5, 0x00000000}])",
+        "0 IDirect3DVertexBuffer8::Unlock(this = vertexbuffer1, pbData = [{7, 4.25, 0, 1, "
+        "0x80ffffff}])",
+        "0 IDirect3DVertexBuffer8::Unlock(this = vertexbuffer1)",
+        "0 IDirect3DIndexBuffer8::Unlock(this = indexbuffer1, pbData = [65535, 9])",
+        "0 IDirect3DIndexBuffer8::Unlock(this = indexbuffer2, pbData = [70000, 3])",
+    };
+    EXPECT_EQ(unlocks, expected);
     std::remove(path.c_str());
 }

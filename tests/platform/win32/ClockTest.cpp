@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "SystemClock.h"
 #include "windows.h"
 
@@ -79,6 +82,58 @@ TEST_F(ClockTest, TimerPeriodsPairUp) {
     EXPECT_EQ(TIMERR_NOERROR, timeEndPeriod(1));
     EXPECT_EQ(TIMERR_NOERROR, timeEndPeriod(1));
     EXPECT_EQ(TIMERR_NOCANDO, timeEndPeriod(1));
+}
+
+// Wake-up times under a timer period, in counter ticks (10,000 a millisecond).
+TEST_F(ClockTest, SleepUnderATimerPeriodEndsOnTheClocksBoundary) {
+    constexpr int64_t MS = SystemClock::FREQUENCY / 1000;
+    // Anywhere inside millisecond 3, Sleep(1) ends as millisecond 4 begins.
+    EXPECT_EQ(4 * MS, SystemClock::wakeTicks(3 * MS, 1, 1));
+    EXPECT_EQ(4 * MS, SystemClock::wakeTicks(3 * MS + 2, 1, 1));
+    EXPECT_EQ(4 * MS, SystemClock::wakeTicks(4 * MS - 1, 1, 1));
+    EXPECT_EQ(20 * MS, SystemClock::wakeTicks(3 * MS + MS / 2, 17, 1));
+    // A coarser timer rounds up to its own interrupts.
+    EXPECT_EQ(16 * MS, SystemClock::wakeTicks(3 * MS + 1, 1, 16));
+    EXPECT_EQ(32 * MS, SystemClock::wakeTicks(16 * MS, 16, 16));
+    EXPECT_EQ(4 * MS, SystemClock::wakeTicks(3 * MS + 1, 1, 0));
+    // Far from the start the arithmetic does not overflow.
+    const int64_t late = int64_t{1} << 50;
+    EXPECT_EQ((late / MS + 1) * MS, SystemClock::wakeTicks(late, 1, 1));
+}
+
+TEST_F(ClockTest, RealSleepUnderTheRaisedPeriodEndsOnANewMillisecond) {
+    SystemClock::instance().configure(false, 0);
+    ASSERT_EQ(TIMERR_NOERROR, timeBeginPeriod(1));
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    const int64_t ticksPerMs = frequency.QuadPart / 1000;
+    int64_t shortestTicks = INT64_MAX;
+    for (int i = 0; i < 20; ++i) {
+        LARGE_INTEGER before{};
+        LARGE_INTEGER after{};
+        QueryPerformanceCounter(&before);
+        Sleep(1);
+        QueryPerformanceCounter(&after);
+        // Never before the boundary: the millisecond clock has always moved on.
+        ASSERT_GE(after.QuadPart / ticksPerMs, before.QuadPart / ticksPerMs + 1);
+        shortestTicks = std::min(shortestTicks, after.QuadPart - before.QuadPart);
+    }
+    // A sleep begun after a boundary ends at the next one, less than a whole
+    // millisecond later; a relative sleep would always take at least one.
+    EXPECT_LT(shortestTicks, ticksPerMs);
+    EXPECT_EQ(TIMERR_NOERROR, timeEndPeriod(1));
+}
+
+TEST_F(ClockTest, RealSleepWithoutAPeriodWaitsTheWholeTime) {
+    SystemClock::instance().configure(false, 0);
+    for (int i = 0; i < 5; ++i) {
+        LARGE_INTEGER before{};
+        LARGE_INTEGER after{};
+        QueryPerformanceCounter(&before);
+        Sleep(2);
+        QueryPerformanceCounter(&after);
+        EXPECT_GE(after.QuadPart - before.QuadPart, 2 * SystemClock::FREQUENCY / 1000);
+    }
 }
 
 TEST_F(ClockTest, NullOutputsAreRefused) {

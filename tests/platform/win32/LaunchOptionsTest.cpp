@@ -174,4 +174,43 @@ TEST(LaunchOptions, HelpListsEveryOptionAndVersionNamesTheProgram) {
     EXPECT_EQ(0u, message.rfind("letterbox ", 0)) << message;
 }
 
+// The clock start comes from the environment, whatever the command line says.
+TEST(LaunchOptions, ClockStartFromTheEnvironment) {
+    struct Case {
+        const char* value;
+        uint32_t startMs;
+    };
+    const Case good[] = {{"0", 0u},
+                         {"4294957296", 4294957296u},
+                         {"4294967295", 4294967295u},
+                         {"-10000", 4294957296u},
+                         {"-1", 4294967295u},
+                         {"-4294967295", 1u},
+                         {"007", 7u}};
+    for (const Case& c : good) {
+        setenv("LETTERBOX_CLOCK_START", c.value, 1);
+        PlatformOptions options;
+        std::string message;
+        EXPECT_EQ(LaunchOptions::Outcome::Run, parseArgs({"--to", "3"}, options, message))
+            << c.value << ": " << message;
+        EXPECT_EQ(c.startMs, options.clockStartMs) << c.value;
+    }
+    for (const char* bad : {"4294967296", "-4294967296", "-0", "-", "12ms", " 5", "1e3", "+5",
+                            "99999999999999999999", "0x10"}) {
+        setenv("LETTERBOX_CLOCK_START", bad, 1);
+        PlatformOptions options;
+        std::string message;
+        EXPECT_EQ(LaunchOptions::Outcome::Error, parseArgs({}, options, message)) << bad;
+        EXPECT_NE(std::string::npos, message.find("LETTERBOX_CLOCK_START")) << message;
+        EXPECT_EQ(0u, options.clockStartMs) << bad;
+    }
+    // Empty is the same as unset.
+    setenv("LETTERBOX_CLOCK_START", "", 1);
+    PlatformOptions options;
+    std::string message;
+    EXPECT_EQ(LaunchOptions::Outcome::Run, parseArgs({}, options, message)) << message;
+    EXPECT_EQ(0u, options.clockStartMs);
+    unsetenv("LETTERBOX_CLOCK_START");
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "ParticleFanScene.h"
+#include "RingTunnelScene.h"
 #include "Sprite.h"
 #include "TestWindow.h"
 
@@ -61,6 +62,33 @@ int pixelsLedBy(const Frame& frame, int shift, int x0, int y0, int x1, int y1) {
     return count;
 }
 
+// Pixels of the particles' orange: red, green about half of it, no blue.
+int orangePixels(const Frame& frame, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            uint32_t c = frame.rgb(x, y);
+            int red = (c >> 16) & 0xFF, green = (c >> 8) & 0xFF, blue = c & 0xFF;
+            count +=
+                red > 60 && 10 * green > 3 * red && 10 * green < 7 * red && 5 * blue < red ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Pixels with as much blue as red or more: what no particle of the shells shows.
+int bluishPixels(const Frame& frame, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            uint32_t c = frame.rgb(x, y);
+            int red = (c >> 16) & 0xFF, blue = c & 0xFF;
+            count += blue > 40 && blue >= red ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 // Plays the scene with the generated data as the sequencer would: seeded
 // after loading, started, the first frame before the first update, the
 // letterbox bands over every frame. Writes fan-<tick>.png for a few ticks.
@@ -70,6 +98,7 @@ TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
     ASSERT_NE(window, nullptr);
     // Declared before the device, as in the program: the device goes first at
     // teardown and the scene releases its resources after it.
+    RingTunnelScene tunnel;
     ParticleFanScene scene;
     Sprite bands;
     GraphicsDevice graphics;
@@ -89,13 +118,19 @@ TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
     EXPECT_NE(scene.shell.texture, nullptr);
     EXPECT_NE(scene.trail.textures[1], nullptr);
 
-    // What the scenes before this one leave on the device.
-    device->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    device->SetTransform(D3DTS_VIEW, &identity);
+    // The tunnel plays before this scene, past its intro so that the ring is
+    // drawn: it leaves lighting on, its light enabled and its last ring material.
+    tunnel.load(&graphics);
+    tunnel.start();
+    for (int tick = 0; tick < 125; ++tick) {
+        tunnel.update();
+    }
+    device->BeginScene();
+    tunnel.render();
+    device->EndScene();
+    DWORD lighting = FALSE;
+    ASSERT_EQ(device->GetRenderState(D3DRS_LIGHTING, &lighting), D3D_OK);
+    ASSERT_EQ(lighting, static_cast<DWORD>(TRUE)) << "the state this scene starts from";
 
     crtSrand(0);
     scene.start();
@@ -150,8 +185,11 @@ TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
     EXPECT_EQ(litPixels(first, 330, 40, 800, 104), 0) << "nothing right of the top row";
     EXPECT_EQ(litPixels(first, 0, 496, 470, 560), 0) << "nothing left of the bottom row";
 
-    // The orbiting shell is orange, the core red: both lead with red.
+    // The orbiting shell is orange, the core red: both lead with red, and
+    // neither takes its colour from the tunnel's material.
     EXPECT_GT(pixelsLedBy(frames[20], 16, 300, 200, 500, 400), 20);
+    EXPECT_GT(orangePixels(frames[20], 300, 200, 500, 400), 20);
+    EXPECT_EQ(bluishPixels(frames[20], 300, 200, 500, 400), 0);
     // The bursts join: blue particles appear (only the bursts have them).
     EXPECT_EQ(pixelsLedBy(frames[20], 0, 0, 104, 800, 496), 0) << "no burst before 30";
     EXPECT_GT(pixelsLedBy(frames[45], 0, 0, 104, 800, 496), 3) << "burst 0 from 30";

@@ -83,6 +83,24 @@ TEST_F(ParticleFanSceneTest, StartEmitsTheBurstsAtRandomPointsDrawnZFirst) {
     EXPECT_EQ(scene.frameCount, 0);
 }
 
+TEST_F(ParticleFanSceneTest, StartTurnsLightingOffBeforeAnyParticleIsDrawn) {
+    // The scene before leaves lighting on; particles have no normals and would
+    // be lit by the material alone.
+    device.SetRenderState(D3DRS_LIGHTING, TRUE);
+    device.clear();
+    scene.start();
+    std::vector<std::pair<uint32_t, uint32_t>> states = device.renderStates();
+    ASSERT_FALSE(states.empty());
+    EXPECT_EQ(states.front(), (std::pair<uint32_t, uint32_t>{D3DRS_LIGHTING, FALSE}));
+    scene.render();
+    scene.update();
+    scene.render();
+    for (const auto& state : device.renderStates()) {
+        EXPECT_FALSE(state.first == D3DRS_LIGHTING && state.second != FALSE)
+            << "nothing turns lighting back on";
+    }
+}
+
 TEST_F(ParticleFanSceneTest, LoadGivesTheShellAndCoreTheirSizesAndColours) {
     EXPECT_EQ(scene.shell.count, 128);
     EXPECT_EQ(scene.shell.radius, static_cast<double>(0.3f));

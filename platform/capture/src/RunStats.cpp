@@ -1,23 +1,24 @@
 #include "RunStats.h"
 
+#include "DemoTimeline.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace {
-// When each scene's slot ends on the scene clock, in ms.
-constexpr int64_t SCENE_ENDS_MS[] = {8200, 21500, 32000, 43000, 54000, 71000};
 constexpr int SCENES = 7; // six scenes and the closing idle ticks
 const char* const NAMES[SCENES] = {"clouds", "tunnel", "fans", "floor", "glass", "lattice", "end"};
 } // namespace
 
 int RunStats::sceneAt(int64_t sceneMs) {
-    for (int i = 0; i < 6; ++i) {
-        if (sceneMs < SCENE_ENDS_MS[i]) {
-            return i;
+    for (size_t i = 0; i < SCENE_END_SECONDS.size(); ++i) {
+        // The end in whole ms, rounded: 8.2 s is 8200 ms, not 8199.
+        if (sceneMs < std::llround(SCENE_END_SECONDS[i] * 1000.0)) {
+            return static_cast<int>(i);
         }
     }
-    return 6;
+    return static_cast<int>(SCENE_END_SECONDS.size());
 }
 
 const char* RunStats::sceneName(int scene) {
@@ -72,6 +73,10 @@ void RunStats::playbackFrame(uint32_t clockMs, uint64_t compiles) {
         compilesAtOneSecond = compiles;
     }
     lastCompiles = compiles;
+}
+
+void RunStats::loadingFrame(uint64_t compiles) {
+    compilesWhileLoading = compiles;
 }
 
 void RunStats::finish(double wallMs) {
@@ -180,6 +185,9 @@ std::string RunStats::report() const {
     text += line;
     std::snprintf(line, sizeof line, "shader compilations after the first second: %llu\n",
                   static_cast<unsigned long long>(compilesAfterFirstSecond()));
+    text += line;
+    std::snprintf(line, sizeof line, "shader compilations during playback: %llu\n",
+                  static_cast<unsigned long long>(compilesDuringPlayback()));
     text += line;
     return text;
 }

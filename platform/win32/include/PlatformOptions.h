@@ -21,6 +21,9 @@ struct PlatformOptions {
     std::string contactSheetPath; // one frame per second tiled into this PNG
     bool stats = false;           // per-scene tick and frame times printed at exit
 
-    // The one instance the whole process shares.
+    // The one instance the whole process shares, the environment applied.
     static PlatformOptions& get();
+    // LETTERBOX_MESSAGEBOX=stderr sends message boxes to standard error; neither
+    // DISPLAY nor WAYLAND_DISPLAY set means headless.
+    static void applyEnvironment(PlatformOptions& options);
 };

@@ -64,6 +64,8 @@ TEST_F(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     EXPECT_EQ(FRAMES_BEFORE_2S, ticks.rendered) << out;
     EXPECT_EQ(0u, ticks.skipped) << out;
     EXPECT_NE(std::string::npos, out.find("shader compilations after the first second")) << out;
+    // Every program the first scene draws with was compiled behind the loading screen.
+    EXPECT_NE(std::string::npos, out.find("shader compilations during playback: 0")) << out;
 
     // A second capture from 1 s: byte for byte the whole run's frames 59 to 117, and its
     // sound the same stretch of the soundtrack.

@@ -13,8 +13,7 @@
 #include "windows.h"
 
 int main(int argc, char** argv) {
-    PlatformOptions& options = PlatformOptions::get();
-    LaunchOptions::applyEnvironment(options);
+    PlatformOptions& options = PlatformOptions::get(); // the environment applied
     std::string message;
     switch (LaunchOptions::parse(argc, argv, options, message)) {
     case LaunchOptions::Outcome::Exit:
@@ -31,9 +30,8 @@ int main(int argc, char** argv) {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
     } else if (options.headless) {
-        std::fputs("letterbox: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                   "rendering off screen\n",
-                   stderr);
+        SDL_LogWarn(SDL_LOG_CATEGORY_VIDEO, "letterbox: no display (neither DISPLAY nor "
+                                            "WAYLAND_DISPLAY is set); rendering off screen");
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     }
     SystemClock::instance().configure(options.virtualClock, options.clockStartMs);
@@ -42,7 +40,7 @@ int main(int argc, char** argv) {
     Launcher launcher(options);
     std::string error;
     if (!launcher.begin(error)) {
-        std::fprintf(stderr, "letterbox: %s\n", error.c_str());
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "letterbox: %s", error.c_str());
         return 1;
     }
 

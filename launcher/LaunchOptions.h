@@ -14,11 +14,8 @@ public:
         Error // bad command line: `message` says why; exit with status 2
     };
 
-    // Environment first: LETTERBOX_MESSAGEBOX=stderr sends message boxes to
-    // standard error; neither DISPLAY nor WAYLAND_DISPLAY set means headless.
-    static void applyEnvironment(PlatformOptions& options);
-
-    // The command line after the environment; argv[0] is the program name.
+    // The command line after the environment (PlatformOptions::applyEnvironment);
+    // argv[0] is the program name.
     // `message` receives the help text or the error.
     static Outcome parse(int argc, const char* const* argv, PlatformOptions& options,
                          std::string& message);

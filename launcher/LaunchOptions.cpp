@@ -125,21 +125,7 @@ const std::vector<Option>& optionTable() {
     return table;
 }
 
-bool set(const char* name) {
-    const char* value = std::getenv(name);
-    return value && value[0];
-}
 } // namespace
-
-void LaunchOptions::applyEnvironment(PlatformOptions& options) {
-    const char* messageBox = std::getenv("LETTERBOX_MESSAGEBOX");
-    if (messageBox && std::strcmp(messageBox, "stderr") == 0) {
-        options.messageBoxToStderr = true;
-    }
-    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY")) {
-        options.headless = true;
-    }
-}
 
 std::string LaunchOptions::usage(const char* program) {
     std::string text = "usage: ";
@@ -163,8 +149,9 @@ std::string LaunchOptions::usage(const char* program) {
     row("--help", "show this text");
     text += "\nEnvironment: LETTERBOX_MESSAGEBOX=stderr writes message boxes to standard "
             "error.\nLETTERBOX_CLOCK_START=MS starts the millisecond clock at MS (negative: "
-            "that long\nbefore it wraps to 0).\nWith neither DISPLAY nor WAYLAND_DISPLAY set "
-            "it renders off screen.\n";
+            "that long\nbefore it wraps to 0).\nLETTERBOX_LOG=info, debug or verbose shows more "
+            "diagnostics than the\nwarnings and errors.\nWith neither DISPLAY nor "
+            "WAYLAND_DISPLAY set it renders off screen.\n";
     return text;
 }
 

@@ -28,43 +28,6 @@ TEST(LaunchOptions, CommandLine) {
     EXPECT_NE(std::string::npos, message.find("--fast"));
 }
 
-TEST(LaunchOptions, Environment) {
-    const char* display = std::getenv("DISPLAY");
-    const std::string savedDisplay = display ? display : "";
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const std::string savedWayland = wayland ? wayland : "";
-
-    setenv("LETTERBOX_MESSAGEBOX", "stderr", 1);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
-    PlatformOptions headless;
-    LaunchOptions::applyEnvironment(headless);
-    EXPECT_TRUE(headless.messageBoxToStderr);
-    EXPECT_TRUE(headless.headless);
-
-    setenv("LETTERBOX_MESSAGEBOX", "box", 1);
-    setenv("WAYLAND_DISPLAY", "wayland-0", 1);
-    PlatformOptions shown;
-    LaunchOptions::applyEnvironment(shown);
-    EXPECT_FALSE(shown.messageBoxToStderr);
-    EXPECT_FALSE(shown.headless);
-
-    unsetenv("WAYLAND_DISPLAY");
-    setenv("DISPLAY", ":0", 1);
-    PlatformOptions x11;
-    LaunchOptions::applyEnvironment(x11);
-    EXPECT_FALSE(x11.headless);
-
-    if (display) {
-        setenv("DISPLAY", savedDisplay.c_str(), 1);
-    } else {
-        unsetenv("DISPLAY");
-    }
-    if (wayland) {
-        setenv("WAYLAND_DISPLAY", savedWayland.c_str(), 1);
-    }
-}
-
 // Parses argv after "letterbox"; the outcome, with options and message filled.
 LaunchOptions::Outcome parseArgs(std::vector<const char*> args, PlatformOptions& options,
                                  std::string& message) {

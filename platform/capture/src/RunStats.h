@@ -39,9 +39,15 @@ public:
     }
 
     // Shortest, median and longest time between consecutive ticks on the run's
-    // clock (across its wrap too); all 0 with fewer than two ticks.
+    // clock (across its wrap too), the most ticks within any second, and the clock
+    // at the first and the last tick; all 0 with fewer than two ticks. The clock is
+    // read as an iteration begins, a little before the loop reads it, so on a busy
+    // machine one gap may come out short where the one before came out long; the
+    // most in a second is what shows a burst.
     struct Cadence {
         uint32_t shortestMs = 0, medianMs = 0, longestMs = 0;
+        uint32_t mostInASecond = 0;
+        uint32_t firstMs = 0, lastMs = 0;
     };
     Cadence cadence() const;
 

@@ -1,6 +1,6 @@
 #include "ShaderCache.h"
 
-#include "d3d8.h"
+#include <SDL_log.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -295,7 +295,9 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
         append(s, "    vTex%d = aTex%d;\n", i);
     }
     if (key.points) {
-        s += hasPsize ? "    float size = aPsize;\n" : "    float size = uPointParams.x;\n";
+        // uScreen.w: how many drawn pixels make one of the program's.
+        s += hasPsize ? "    float size = aPsize * uScreen.w;\n"
+                      : "    float size = uPointParams.x;\n";
         if (key.pointScale && !rhw) {
             s += "    float dist = length(eye.xyz);\n"
                  "    size = uPointParams.w * size * sqrt(1.0 / max(uPointScale.x + uPointScale.y "
@@ -387,7 +389,8 @@ GLuint compile(GLenum type, const std::string& source) {
     if (!ok) {
         char log[2048];
         glGetShaderInfoLog(shader, sizeof(log), nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not compile:\n%s\n%s\n", log, text);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: shader does not compile:\n%s", log);
+        SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "d3d8: the shader:\n%s", text);
         glDeleteShader(shader);
         return 0;
     }
@@ -428,7 +431,7 @@ ShaderProgram* ShaderCache::get(const ShaderKey& key) {
     if (!ok) {
         char log[2048];
         glGetProgramInfoLog(program, sizeof(log), nullptr, log);
-        std::fprintf(stderr, "d3d8: program does not link:\n%s\n", log);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: program does not link:\n%s", log);
         glDeleteProgram(program);
         return nullptr;
     }

@@ -95,8 +95,12 @@ TEST(RunStatsTest, CadenceBetweenTicksAcrossTheClockWrap) {
     EXPECT_EQ(17u, c.shortestMs);
     EXPECT_EQ(17u, c.medianMs);
     EXPECT_EQ(42u, c.longestMs);
+    EXPECT_EQ(6u, c.mostInASecond);
+    EXPECT_EQ(0xFFFFFFDFu, c.firstMs);
+    EXPECT_EQ(77u, c.lastMs);
     EXPECT_NE(std::string::npos,
-              stats.report().find("time between ticks (ms): shortest 17, median 17, longest 42"))
+              stats.report().find("time between ticks (ms): shortest 17, median 17, longest 42; at "
+                                  "most 6 in a second (clock 4294967263 to 77)"))
         << stats.report();
 }
 

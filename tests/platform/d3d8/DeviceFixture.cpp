@@ -1,26 +1,12 @@
 #include "DeviceFixture.h"
 
+#include "TestWindow.h"
+
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-} // namespace
-
 HWND testWindow() {
-    static HWND window = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = testWindowProc;
-        windowClass.lpszClassName = "d3d8test";
-        RegisterClassExA(&windowClass);
-        return CreateWindowExA(0, "d3d8test", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                               nullptr, nullptr);
-    }();
+    static HWND window = makeTestWindow("d3d8test", DefWindowProcA, 800, 600, WS_POPUP);
     return window;
 }
 
@@ -66,6 +52,16 @@ void DeviceTest::drawTexturedQuad(float x0, float y0, float x1, float y1, float 
                               {x0, y1, 0.5f, 1, color, u0, v1}};
     ASSERT_EQ(device->SetVertexShader(TEXTURED_FVF), D3D_OK);
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
+}
+
+void DeviceTest::useShadowStencil() {
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL);
+    device->SetRenderState(D3DRS_STENCILREF, 1);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
 }
 
 std::vector<uint32_t> DeviceTest::readTarget() {

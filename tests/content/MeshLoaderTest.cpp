@@ -1,6 +1,7 @@
 // The generated models through the program's own loader on the OpenGL device: both .x forms
 // parse, the materials and texture names come through, the textures they name load, and the
 // ball has the 32-byte position, normal and texture-coordinate vertex the refraction rewrites.
+#include "TestWindow.h"
 #include "d3dx8.h"
 #include "windows.h"
 
@@ -11,23 +12,13 @@
 
 namespace {
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class MeshLoaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         // Texture names in the models are relative to the program's folder.
         previous = std::filesystem::current_path();
         std::filesystem::current_path(LETTERBOX_BUILD_DIR);
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.lpszClassName = "contentmeshes";
-        RegisterClassExA(&windowClass);
-        window = CreateWindowExA(0, "contentmeshes", "", WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
-                                 nullptr, nullptr);
+        window = makeTestWindow("contentmeshes", DefWindowProcA, 320, 240, WS_POPUP);
         ASSERT_NE(window, nullptr);
         direct3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(direct3d, nullptr);

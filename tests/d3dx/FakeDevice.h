@@ -1,14 +1,16 @@
 // A Direct3D 8 device in memory for the tests of the library: buffers and textures
 // are plain memory, draws are recorded instead of drawn, and the capabilities and
-// the formats it accepts are whatever a test sets. Calls the library never makes
-// answer E_NOTIMPL.
+// the formats it accepts are whatever a test sets. Device calls the library never
+// makes are the null device's: noted by name, answering D3DERR_INVALIDCALL.
 #pragma once
+
+#include "NullDevice8.h"
+
+#include <d3d8.h>
 
 #include <cstdint>
 #include <set>
 #include <vector>
-
-#include "d3d8.h"
 
 struct DrawCall {
     D3DPRIMITIVETYPE type;
@@ -172,7 +174,7 @@ private:
     ~FakeTexture() override;
 };
 
-class FakeDevice : public IDirect3DDevice8 {
+class FakeDevice : public NullDevice8 {
 public:
     FakeDevice();
     FAKE_UNKNOWN
@@ -194,128 +196,6 @@ public:
     HRESULT SetIndices(IDirect3DIndexBuffer8* pIndexData, UINT BaseVertexIndex) override;
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT numVertices,
                                  UINT startIndex, UINT primitiveCount) override;
-    HRESULT TestCooperativeLevel() override { return E_NOTIMPL; }
-    UINT GetAvailableTextureMem() override { return 0; }
-    HRESULT ResourceManagerDiscardBytes(DWORD) override { return E_NOTIMPL; }
-    HRESULT SetCursorProperties(UINT, UINT, IDirect3DSurface8*) override { return E_NOTIMPL; }
-    void SetCursorPosition(int, int, DWORD) override {}
-    BOOL ShowCursor(BOOL) override { return FALSE; }
-    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS*, IDirect3DSwapChain8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT Reset(D3DPRESENT_PARAMETERS*) override { return E_NOTIMPL; }
-    HRESULT Present(CONST RECT*, CONST RECT*, HWND, CONST RGNDATA*) override { return E_NOTIMPL; }
-    HRESULT GetBackBuffer(UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetRasterStatus(D3DRASTER_STATUS*) override { return E_NOTIMPL; }
-    void SetGammaRamp(DWORD, CONST D3DGAMMARAMP*) override {}
-    void GetGammaRamp(D3DGAMMARAMP*) override {}
-    HRESULT CreateVolumeTexture(UINT, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                                IDirect3DVolumeTexture8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                              IDirect3DCubeTexture8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CreateRenderTarget(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, BOOL,
-                               IDirect3DSurface8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CreateDepthStencilSurface(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE,
-                                      IDirect3DSurface8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CreateImageSurface(UINT, UINT, D3DFORMAT, IDirect3DSurface8**) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CopyRects(IDirect3DSurface8*, CONST RECT*, UINT, IDirect3DSurface8*,
-                      CONST POINT*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetFrontBuffer(IDirect3DSurface8*) override { return E_NOTIMPL; }
-    HRESULT SetRenderTarget(IDirect3DSurface8*, IDirect3DSurface8*) override { return E_NOTIMPL; }
-    HRESULT GetRenderTarget(IDirect3DSurface8**) override { return E_NOTIMPL; }
-    HRESULT GetDepthStencilSurface(IDirect3DSurface8**) override { return E_NOTIMPL; }
-    HRESULT BeginScene() override { return E_NOTIMPL; }
-    HRESULT EndScene() override { return E_NOTIMPL; }
-    HRESULT Clear(DWORD, CONST D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE, CONST D3DMATRIX*) override { return E_NOTIMPL; }
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) override { return E_NOTIMPL; }
-    HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE, CONST D3DMATRIX*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT SetViewport(CONST D3DVIEWPORT8*) override { return E_NOTIMPL; }
-    HRESULT GetViewport(D3DVIEWPORT8*) override { return E_NOTIMPL; }
-    HRESULT SetMaterial(CONST D3DMATERIAL8*) override { return E_NOTIMPL; }
-    HRESULT GetMaterial(D3DMATERIAL8*) override { return E_NOTIMPL; }
-    HRESULT SetLight(DWORD, CONST D3DLIGHT8*) override { return E_NOTIMPL; }
-    HRESULT GetLight(DWORD, D3DLIGHT8*) override { return E_NOTIMPL; }
-    HRESULT LightEnable(DWORD, BOOL) override { return E_NOTIMPL; }
-    HRESULT GetLightEnable(DWORD, BOOL*) override { return E_NOTIMPL; }
-    HRESULT SetClipPlane(DWORD, CONST float*) override { return E_NOTIMPL; }
-    HRESULT GetClipPlane(DWORD, float*) override { return E_NOTIMPL; }
-    HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override { return E_NOTIMPL; }
-    HRESULT GetRenderState(D3DRENDERSTATETYPE, DWORD*) override { return E_NOTIMPL; }
-    HRESULT BeginStateBlock() override { return E_NOTIMPL; }
-    HRESULT EndStateBlock(DWORD*) override { return E_NOTIMPL; }
-    HRESULT ApplyStateBlock(DWORD) override { return E_NOTIMPL; }
-    HRESULT CaptureStateBlock(DWORD) override { return E_NOTIMPL; }
-    HRESULT DeleteStateBlock(DWORD) override { return E_NOTIMPL; }
-    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE, DWORD*) override { return E_NOTIMPL; }
-    HRESULT SetClipStatus(CONST D3DCLIPSTATUS8*) override { return E_NOTIMPL; }
-    HRESULT GetClipStatus(D3DCLIPSTATUS8*) override { return E_NOTIMPL; }
-    HRESULT GetTexture(DWORD, IDirect3DBaseTexture8**) override { return E_NOTIMPL; }
-    HRESULT SetTexture(DWORD, IDirect3DBaseTexture8*) override { return E_NOTIMPL; }
-    HRESULT GetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT SetTextureStageState(DWORD, D3DTEXTURESTAGESTATETYPE, DWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT ValidateDevice(DWORD*) override { return E_NOTIMPL; }
-    HRESULT GetInfo(DWORD, void*, DWORD) override { return E_NOTIMPL; }
-    HRESULT SetPaletteEntries(UINT, CONST struct tagPALETTEENTRY*) override { return E_NOTIMPL; }
-    HRESULT GetPaletteEntries(UINT, struct tagPALETTEENTRY*) override { return E_NOTIMPL; }
-    HRESULT SetCurrentTexturePalette(UINT) override { return E_NOTIMPL; }
-    HRESULT GetCurrentTexturePalette(UINT*) override { return E_NOTIMPL; }
-    HRESULT DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) override { return E_NOTIMPL; }
-    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE, UINT, CONST void*, UINT) override {
-        return E_NOTIMPL;
-    }
-    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE, UINT, UINT, UINT, CONST void*, D3DFORMAT,
-                                   CONST void*, UINT) override {
-        return E_NOTIMPL;
-    }
-    HRESULT ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer8*, DWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT CreateVertexShader(CONST DWORD*, CONST DWORD*, DWORD*, DWORD) override {
-        return E_NOTIMPL;
-    }
-    HRESULT GetVertexShader(DWORD*) override { return E_NOTIMPL; }
-    HRESULT DeleteVertexShader(DWORD) override { return E_NOTIMPL; }
-    HRESULT SetVertexShaderConstant(DWORD, CONST void*, DWORD) override { return E_NOTIMPL; }
-    HRESULT GetVertexShaderConstant(DWORD, void*, DWORD) override { return E_NOTIMPL; }
-    HRESULT GetVertexShaderDeclaration(DWORD, void*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT GetVertexShaderFunction(DWORD, void*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT GetStreamSource(UINT, IDirect3DVertexBuffer8**, UINT*) override { return E_NOTIMPL; }
-    HRESULT GetIndices(IDirect3DIndexBuffer8**, UINT*) override { return E_NOTIMPL; }
-    HRESULT CreatePixelShader(CONST DWORD*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT SetPixelShader(DWORD) override { return E_NOTIMPL; }
-    HRESULT GetPixelShader(DWORD*) override { return E_NOTIMPL; }
-    HRESULT DeletePixelShader(DWORD) override { return E_NOTIMPL; }
-    HRESULT SetPixelShaderConstant(DWORD, CONST void*, DWORD) override { return E_NOTIMPL; }
-    HRESULT GetPixelShaderConstant(DWORD, void*, DWORD) override { return E_NOTIMPL; }
-    HRESULT GetPixelShaderFunction(DWORD, void*, DWORD*) override { return E_NOTIMPL; }
-    HRESULT DrawRectPatch(UINT, CONST float*, CONST D3DRECTPATCH_INFO*) override {
-        return E_NOTIMPL;
-    }
-    HRESULT DrawTriPatch(UINT, CONST float*, CONST D3DTRIPATCH_INFO*) override { return E_NOTIMPL; }
-    HRESULT DeletePatch(UINT) override { return E_NOTIMPL; }
 
     FakeDirect3D* direct3d;
     D3DCAPS8 caps{};

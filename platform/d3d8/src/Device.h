@@ -1,6 +1,6 @@
-// The Direct3D 8 device on OpenGL 3.3 core. States are recorded when set and applied at the
-// next draw; the implementation is split by concern over DeviceResources.cpp,
-// DeviceState.cpp, DeviceDraw.cpp and DevicePresent.cpp.
+// The Direct3D 8 device on OpenGL 3.3 core. States are recorded when set (DeviceState.cpp)
+// and applied at the next draw (DeviceApply.cpp); resources, draws and the device's life are
+// in DeviceResources.cpp, DeviceDraw.cpp and DevicePresent.cpp.
 #pragma once
 
 #include "ComObject.h"
@@ -202,7 +202,8 @@ private:
     void resetViewportToTarget();
     void growLights(DWORD index);
 
-    // State application at draw time (DeviceState.cpp).
+    // State application at draw time (DeviceApply.cpp; marking a render state in
+    // DeviceState.cpp).
     void markRenderStateDirty(D3DRENDERSTATETYPE state);
     bool applyDrawState(D3DPRIMITIVETYPE type);
     void applyFramebuffer();
@@ -233,6 +234,8 @@ private:
     }
     void switchToThisDevice();
     static Device* activeDevice;
+    // Compiles the programs of KnownPrograms.h that are not compiled yet.
+    void prepareKnownPrograms();
 
     // Drawing (DeviceDraw.cpp).
     HRESULT checkDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT* vertexCount) const;
@@ -260,6 +263,8 @@ private:
     Surface* autoDepthStencil = nullptr;
     GLuint presentFramebuffer = 0;
     uint64_t frames = 0;
+    // The known programs are compiled after the first Present, behind the loading screen.
+    bool programsPrepared = false;
     // Pictures the present observer asked for, on their way back.
     FrameReadback readback;
     bool inScene = false;

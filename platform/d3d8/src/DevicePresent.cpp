@@ -5,6 +5,7 @@
 #include "Formats.h"
 #include "GlContext.h"
 #include "IndexBuffer.h"
+#include "KnownPrograms.h"
 #include "PlatformOptions.h"
 #include "SdlBridge.h"
 #include "Surface.h"
@@ -405,10 +406,23 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        setEnabled(GL_SCISSOR_TEST, false, 0);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        // Black bars only where the picture does not go: each window pixel is written
+        // once (the software rasteriser pays for every pixel of a full clear).
+        setEnabled(GL_SCISSOR_TEST, true, 0);
+        const int right = static_cast<int>(x0 + w), top = static_cast<int>(y0 + h);
+        const int bars[4][4] = {{0, 0, x0, drawableHeight},
+                                {right, 0, drawableWidth - right, drawableHeight},
+                                {x0, 0, static_cast<int>(w), y0},
+                                {x0, top, static_cast<int>(w), drawableHeight - top}};
+        for (const auto& bar : bars) {
+            if (bar[2] > 0 && bar[3] > 0) {
+                glScissor(bar[0], bar[1], bar[2], bar[3]);
+                glClear(GL_COLOR_BUFFER_BIT);
+            }
+        }
+        setEnabled(GL_SCISSOR_TEST, false, 0);
         // Our targets keep Direct3D's top row at GL row 0; the window's top is its last row.
         bool exact = w == sw && h == sh;
         glBlitFramebuffer(source.left, source.top, source.right, source.bottom, x0,
@@ -420,6 +434,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     framebufferDirty = fixedStateDirty = true;
     ++frames;
     GL_CHECK("Present");
+    bool reading = false;
     if (PresentObserver* observer = PresentObserver::active) {
         observer->presented(this, shaderCompileCount());
         if (observer->wantsPicture()) {
@@ -427,16 +442,34 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
             GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
             const UINT width = scale.size(frontBuffer->width());
             const UINT height = scale.size(frontBuffer->height());
-            if (!readback.queue(read, width, height)) {
+            reading = readback.queue(read, width, height);
+            if (!reading) {
                 readback.deliver(0, handToObserver);
                 handToObserver(nullptr, width, height, 0);
             }
             boundFramebuffer = ~0u;
         }
     }
-    // Earlier pictures are ready by now, or nearly: the rasteriser has moved on.
-    readback.deliver(FrameReadback::LAG, handToObserver);
+    // The pictures of earlier Presents are ready by now, or nearly: the rasteriser has
+    // moved on to this one.
+    readback.deliver(reading ? 1 : 0, handToObserver);
+    if (!programsPrepared) {
+        prepareKnownPrograms();
+    }
     return D3D_OK;
+}
+
+void Device::prepareKnownPrograms() {
+    programsPrepared = true;
+    for (size_t i = 0; i < KNOWN_PROGRAM_COUNT; ++i) {
+        ShaderKey key;
+        if (ShaderCache::keyFromText(KNOWN_PROGRAM_KEYS[i], key)) {
+            shaders.get(key);
+        }
+    }
+    // Compiling binds each program to set its samplers.
+    boundProgram = ~0u;
+    GL_CHECK("prepare programs");
 }
 
 HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {

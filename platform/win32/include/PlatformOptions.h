@@ -26,6 +26,9 @@ struct PlatformOptions {
     bool renderScaleAuto = false;
     uint32_t multisample = 0; // samples per pixel of every target: 0 (off), 2, 4 or 8
 
-    // The one instance the whole process shares.
+    // The one instance the whole process shares, the environment applied.
     static PlatformOptions& get();
+    // LETTERBOX_MESSAGEBOX=stderr sends message boxes to standard error; neither
+    // DISPLAY nor WAYLAND_DISPLAY set means headless.
+    static void applyEnvironment(PlatformOptions& options);
 };

@@ -1,26 +1,12 @@
 #include "DeviceFixture.h"
 
+#include "TestWindow.h"
+
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-} // namespace
-
 HWND testWindow() {
-    static HWND window = [] {
-        WNDCLASSEXA windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = testWindowProc;
-        windowClass.lpszClassName = "d3d8test";
-        RegisterClassExA(&windowClass);
-        return CreateWindowExA(0, "d3d8test", "", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
-                               nullptr, nullptr);
-    }();
+    static HWND window = makeTestWindow("d3d8test", DefWindowProcA, 800, 600, WS_POPUP);
     return window;
 }
 

@@ -1,5 +1,7 @@
+#include "MessageBoxRecorder.h"
 #include "GlassBallScene.h"
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 #include "RecordingDevice.h"
 
 #include <crtrand.h>
@@ -28,9 +30,9 @@ protected:
         graphics.device = &device;
         graphics.width = 800;
         graphics.height = 600;
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         scene.load(&graphics);
-        loadMessages = ::testing::internal::GetCapturedStderr();
+        loadMessages = boxes.take();
         crtSrand(0);
         scene.start();
         device.clear();

@@ -39,8 +39,11 @@ measure() {
         "$(echo "$rss / 1024" | bc -l)" "$(cut -d' ' -f1-3 /proc/loadavg)"
 }
 
-echo "letterbox render-scale benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ)," \
-     "${2:-whole} run)"
+span="whole runs"
+if [ -n "${2:-}" ]; then
+    span="runs up to ${2} s"
+fi
+echo "letterbox render-scale benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ), $span)"
 measure scale-1 --scale 1
 measure scale-2 --scale 2
 measure scale-4 --scale 4

@@ -64,7 +64,7 @@ TEST(Entry, HelpAndBadOptionsEndBeforeWinMain) {
 
 // The probe installed as the installation lays it out (bin/ and share/letterbox/data),
 // started from an unrelated working folder: it reads its data from the installation,
-// and a file the installation lacks fails as it would in the working folder.
+// and a file the installation lacks is not found.
 TEST(Entry, AnInstalledProgramFindsItsDataFromAnyFolder) {
     namespace fs = std::filesystem;
     const fs::path root =
@@ -94,9 +94,9 @@ TEST(Entry, AnInstalledProgramFindsItsDataFromAnyFolder) {
     };
     const ProbeRun found = run("data\\note.txt");
     EXPECT_NE(std::string::npos, found.output.find("open=[installed]")) << found.output;
-    // ERROR_PATH_NOT_FOUND (3): the working folder has no data folder either.
+    // ERROR_FILE_NOT_FOUND (2): the installed data folder is where the name points.
     const ProbeRun missing = run("data\\missing.txt");
-    EXPECT_NE(std::string::npos, missing.output.find("open=error 3")) << missing.output;
+    EXPECT_NE(std::string::npos, missing.output.find("open=error 2")) << missing.output;
     fs::remove_all(root);
 }
 

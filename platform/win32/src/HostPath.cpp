@@ -42,13 +42,18 @@ std::vector<std::string> dataFoldersBeside(const std::string& folder) {
 }
 
 std::string findReadable(const std::string& path, const std::vector<std::string>& folders) {
-    if (path.empty() || path[0] == '/' || exists(path)) {
+    if (path.empty() || path[0] == '/') {
+        return path;
+    }
+    // The folder a name starts with (data/) is taken whole from the first place that has
+    // it: a file missing from the working folder's data/ stays missing.
+    const std::string first = path.substr(0, path.find('/'));
+    if (exists(first)) {
         return path;
     }
     for (const std::string& folder : folders) {
-        const std::string candidate = folder + "/" + path;
-        if (exists(candidate)) {
-            return candidate;
+        if (exists(folder + "/" + first)) {
+            return folder + "/" + path;
         }
     }
     return path;

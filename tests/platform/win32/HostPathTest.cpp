@@ -62,13 +62,27 @@ TEST_F(DataLookupTest, TheWorkingFolderComesFirst) {
     EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "bin"));
 }
 
-TEST_F(DataLookupTest, WithTheFileNowhereTheWorkingFolderPathStands) {
-    // Data elsewhere does not count: only the file named.
+TEST_F(DataLookupTest, ADataFolderIsTakenWhole) {
+    // The working folder's data/ lacks the file that the program's folder has: it stays
+    // missing, as the program expects of the folder it was started in.
+    fs::create_directories("data");
+    write(root / "build/data/obi.bmp", "built");
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "build"));
+    // The installed data/ without the file is still where the name points.
+    fs::remove_all("data");
     write(root / "share/letterbox/data/other.bmp", "installed");
+    const std::string found = lookup("data\\obi.bmp", root / "bin");
+    EXPECT_EQ((root / "bin/../share/letterbox/data/obi.bmp").string(), found);
+}
+
+TEST_F(DataLookupTest, WithNoDataFolderTheWorkingFolderPathStands) {
+    fs::remove_all(root / "share");
+    fs::remove_all(root / "build/data");
     EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "bin"));
     EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", ""));
     // Absolute names are taken as they are.
-    EXPECT_EQ("/nowhere/data/obi.bmp", lookup("/nowhere/data/obi.bmp", root / "bin"));
+    EXPECT_EQ("/nowhere/data/obi.bmp", lookup("/nowhere/data/obi.bmp", root / "build"));
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "build"));
 }
 
 } // namespace

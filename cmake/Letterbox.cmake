@@ -14,3 +14,12 @@ function(letterbox_add_test)
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
+
+# letterbox_fuzz_coverage(target): with LETTERBOX_FUZZ on, a library a fuzz target reads
+# files through carries libFuzzer's coverage instrumentation, so the fuzzer is steered by
+# the code under test and not only by the fuzz program.
+function(letterbox_fuzz_coverage target)
+  if(LETTERBOX_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
+endfunction()

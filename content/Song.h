@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DemoTimeline.h"
+
 #include <array>
 #include <vector>
 
@@ -10,9 +12,15 @@ namespace content {
 class Song {
 public:
     static constexpr double RATE = 44100.0;
-    static constexpr double LENGTH = 72.0;   // seconds of audio written
-    static constexpr double FADE_END = 71.0; // silent from here on
-    static constexpr std::array<double, 6> SECTION_STARTS = {0.0, 8.2, 21.5, 32.0, 43.0, 54.0};
+    static constexpr double LENGTH = 72.0; // seconds of audio written
+    // Silent from the end of the last scene on; each later section starts where a scene ends.
+    static constexpr double FADE_END = SCENE_END_SECONDS[5];
+    static constexpr std::array<double, 6> SECTION_STARTS = {0.0,
+                                                             SCENE_END_SECONDS[0],
+                                                             SCENE_END_SECONDS[1],
+                                                             SCENE_END_SECONDS[2],
+                                                             SCENE_END_SECONDS[3],
+                                                             SCENE_END_SECONDS[4]};
     static constexpr double TARGET_LUFS = -14.5;
     static constexpr double CEILING_DB = -1.3;
 

@@ -1,12 +1,19 @@
 #include "Sequencer.h"
 
+#include "DemoTimeline.h"
 #include "GraphicsDevice.h"
 #include "MusicPlayer.h"
 
 #include <new>
 
-const double Sequencer::sceneEndTimes[Sequencer::SCENE_SLOTS] = {8.2,  21.5, 32.0, 43.0,
-                                                                 54.0, 71.0, 0.0,  0.0};
+const double Sequencer::sceneEndTimes[Sequencer::SCENE_SLOTS] = {SCENE_END_SECONDS[0],
+                                                                 SCENE_END_SECONDS[1],
+                                                                 SCENE_END_SECONDS[2],
+                                                                 SCENE_END_SECONDS[3],
+                                                                 SCENE_END_SECONDS[4],
+                                                                 SCENE_END_SECONDS[5],
+                                                                 0.0,
+                                                                 0.0};
 int Sequencer::playbackStarted = 0;
 
 namespace {

@@ -1,10 +1,10 @@
 #include "ScreenVertex.h"
 
+#include "Angles.h"
+
 #include <cmath>
 
 namespace {
-// pi / 180 held in single precision.
-const float DEG_TO_RAD_F = 0.017453292f;
 // The angle at which the rotated formula lands on the axis-aligned corners.
 const float UNROTATED_ANGLE = 225.0f;
 } // namespace

@@ -3,6 +3,7 @@
 // stencilled planar shadows, the copies themselves) under the floor scene's cameras. The
 // synthetic figures of the device benchmark put the same triangle counts on screen as large
 // shapes; these put them where the demo puts them.
+#include "Angles.h"
 #include "BenchScene.h"
 #include "d3dx8.h"
 
@@ -14,8 +15,6 @@
 namespace {
 
 using namespace bench;
-
-constexpr double DEG_TO_RAD = 0.017453293005625408;
 
 D3DMATERIAL8 glowing(float r, float g, float b) {
     D3DMATERIAL8 m{};

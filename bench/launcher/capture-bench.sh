@@ -30,9 +30,9 @@ measure() {
 }
 
 echo "letterbox capture benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ))"
-# The statistics come from the Y4M run: reading every frame back waits for the
-# rasteriser, so render times include its work (llvmpipe draws on threads of its own
-# and, when nothing reads a frame back, is not waited for within the frame).
+# The statistics come from the Y4M run. Each frame is read back one Present later,
+# so a render time includes waiting for the rasteriser to finish the frame before it
+# (llvmpipe draws on threads of its own).
 measure "y4m capture" --capture "$out/whole.y4m" --contact-sheet "$out/contact-sheet.png" --stats
 grep -h '^letterbox: wrote' "$out/y4m capture.err" | sed 's/^/  /' || true
 rm -f "$out/whole.y4m"

@@ -1,9 +1,9 @@
 #include "ParticleFanScene.h"
 
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 #include "SpherePoint.h"
 
-#include <crtrand.h>
 #include <d3dx8.h>
 
 #include <cmath>

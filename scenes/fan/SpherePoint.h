@@ -2,10 +2,9 @@
 // theta about the y axis and elevation phi above the x-z plane, in degrees.
 #pragma once
 
-#include <cmath>
+#include "Angles.h"
 
-// Pi rounded to single precision, divided by 180, as a 64-bit value.
-constexpr double DEG_TO_RAD = 0.017453293005625408;
+#include <cmath>
 
 struct SpherePoint {
     double x;

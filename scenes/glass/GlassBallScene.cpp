@@ -1,6 +1,8 @@
 #include "GlassBallScene.h"
 
+#include "Angles.h"
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>
@@ -27,7 +29,6 @@ const double EYE_LIMIT = static_cast<double>(0.6f);
 const double BALL_LIMIT = 0.75;
 const float BALL_SCALE = 0.3f;
 const double EYE_RADIUS = 0.75;
-const float DEG_TO_RAD_F = 0.017453292f;
 // The field of view is read as radians, as in the other 3D scenes.
 const float FIELD_OF_VIEW = 120.0f;
 const float NEAR_PLANE = 0.1f;

@@ -1,5 +1,6 @@
 #include "BoxLatticeScene.h"
 
+#include "Angles.h"
 #include "GraphicsDevice.h"
 
 #include <d3dx8.h>
@@ -16,8 +17,6 @@ double BoxLatticeScene::logoX = -128.0;
 double BoxLatticeScene::logoSpeed = 4.0;
 
 namespace {
-// pi rounded to single precision, divided by 180 in double precision.
-const double DEG_TO_RAD = 0.017453293005625408;
 // The cubes' step per update: the single-precision 0.0015 widened.
 const double STEP = static_cast<double>(0.0015f);
 

@@ -1,6 +1,8 @@
 #include "RingTunnelScene.h"
 
+#include "Angles.h"
 #include "GraphicsDevice.h"
+#include "RandRange.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>
@@ -9,11 +11,6 @@
 #include <cmath>
 
 namespace {
-// Degrees to radians: the camera's constant is pi rounded to single precision
-// over 180 in double precision, the ring's the float nearest pi / 180.
-const double DEG_TO_RAD = 0.017453293005625408;
-const float DEG_TO_RAD_F = 0.017453292f;
-
 const double TITLE_ZOOM_START = 5.2f;
 const double TITLE_ZOOM_STEP = 0.17f;
 const int32_t TITLE_PULSE = 30;         // updates per title cell pulse

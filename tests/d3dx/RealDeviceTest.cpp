@@ -7,8 +7,8 @@
 #include "TestWindow.h"
 #include "windows.h"
 
+#include "PngFile.h"
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstring>
@@ -25,34 +25,15 @@ HWND window() {
 }
 
 bool writePng(const std::vector<uint32_t>& argb, int width, int height, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(size_t(width) * 3);
-    for (int y = 0; y < height; ++y) {
+    auto fillRow = [&](uint32_t y, uint8_t* row) {
         for (int x = 0; x < width; ++x) {
             uint32_t p = argb[size_t(y) * width + x];
             row[3 * x] = static_cast<uint8_t>(p >> 16);
             row[3 * x + 1] = static_cast<uint8_t>(p >> 8);
             row[3 * x + 2] = static_cast<uint8_t>(p);
         }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return std::fclose(f) == 0;
+    };
+    return writePngFile(path, width, height, fillRow);
 }
 
 class RealDeviceTest : public ::testing::Test {

@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
 
-#include <png.h>
+#include "PngFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,33 +31,13 @@ bool readFrontBuffer(IDirect3DDevice8* device, int width, int height, Frame* fra
 }
 
 bool writePng(const Frame& frame, const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        std::fclose(file);
-        return false;
-    }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, frame.width, frame.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    std::vector<uint8_t> row(static_cast<size_t>(frame.width) * 3);
-    for (int y = 0; y < frame.height; ++y) {
+    auto fillRow = [&frame](uint32_t y, uint8_t* row) {
         for (int x = 0; x < frame.width; ++x) {
-            uint32_t p = frame.at(x, y);
+            uint32_t p = frame.at(x, static_cast<int>(y));
             row[x * 3 + 0] = static_cast<uint8_t>(p >> 16);
             row[x * 3 + 1] = static_cast<uint8_t>(p >> 8);
             row[x * 3 + 2] = static_cast<uint8_t>(p);
         }
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return true;
+    };
+    return writePngFile(path, frame.width, frame.height, fillRow);
 }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "WavHeader.h"
 #include "windows.h"
 
 namespace {
@@ -19,32 +20,11 @@ constexpr const char* WAVE_NAME = "letterbox-bench.wav";
 constexpr uint32_t SAMPLE_RATE = 44100;
 constexpr uint32_t SECONDS = 71;
 
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) {
-        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-}
-void put16(std::vector<uint8_t>& out, uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 // A soundtrack-sized file: 71 s of 44.1 kHz 16-bit stereo.
 void writeWave() {
     const uint32_t bytes = SAMPLE_RATE * SECONDS * 4;
     std::vector<uint8_t> file;
-    file.insert(file.end(), {'R', 'I', 'F', 'F'});
-    put32(file, 36 + bytes);
-    file.insert(file.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(file, 16);
-    put16(file, 1);
-    put16(file, 2);
-    put32(file, SAMPLE_RATE);
-    put32(file, SAMPLE_RATE * 4);
-    put16(file, 4);
-    put16(file, 16);
-    file.insert(file.end(), {'d', 'a', 't', 'a'});
-    put32(file, bytes);
+    putWavHeader(file, 2, SAMPLE_RATE, 16, bytes);
     file.resize(file.size() + bytes);
     FILE* out = std::fopen(WAVE_NAME, "wb");
     std::fwrite(file.data(), 1, file.size(), out);

@@ -1,5 +1,6 @@
 #include "Launcher.h"
 
+#include <SDL_log.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -62,7 +63,7 @@ bool Launcher::begin(std::string& error) {
         sink = std::make_unique<AsyncFrameSink>(std::move(file));
     }
     if (!options.contactSheetPath.empty()) {
-        sheet = std::make_unique<ContactSheet>();
+        sheet = std::make_unique<ContactSheet>(options.renderScale);
     }
     if (capturing) {
         const uint32_t endMs = toMs ? std::min(*toMs, DEMO_MS) : DEMO_MS;
@@ -111,6 +112,9 @@ void Launcher::sceneBegun(IDirect3DDevice8*) {
 
 void Launcher::presented(IDirect3DDevice8* device, uint64_t shaderCompiles) {
     if (!playback) {
+        if (stats) {
+            stats->loadingFrame(shaderCompiles);
+        }
         return; // the loading screen
     }
     const uint32_t clockMs = SystemClock::instance().milliseconds();
@@ -248,7 +252,8 @@ void Launcher::fail(const std::string& message) {
     }
     failed = true;
     failure = message;
-    std::fprintf(stderr, "\nletterbox: capture stopped: %s\n", message.c_str());
+    std::fputc('\n', stderr); // ends the progress line
+    SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "letterbox: capture stopped: %s", message.c_str());
 }
 
 std::vector<uint8_t> Launcher::soundOfFrames() const {
@@ -288,7 +293,8 @@ int Launcher::finish() {
         progress->finish(framesSeen);
     }
     if (capturing && !originMs) {
-        std::fputs("letterbox: no frame of playback was presented; nothing captured\n", stderr);
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION,
+                     "letterbox: no frame of playback was presented; nothing captured");
         status = 1;
     }
     if (!pendingPictures.empty() && !failed) {
@@ -301,10 +307,11 @@ int Launcher::finish() {
         std::string error;
         const PcmFormat format{soundChannels, soundRate, soundBits};
         if (!sink->finish(format, soundOfFrames(), error)) {
-            std::fprintf(stderr, "letterbox: %s\n", error.c_str());
+            SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "letterbox: %s", error.c_str());
             status = 1;
         } else if (!firstWritten) {
-            std::fputs("letterbox: no frame of playback lies in the range asked for\n", stderr);
+            SDL_LogError(SDL_LOG_CATEGORY_APPLICATION,
+                         "letterbox: no frame of playback lies in the range asked for");
             status = 1;
         } else {
             std::fprintf(stderr,
@@ -332,10 +339,10 @@ int Launcher::finish() {
     if (sheet) {
         std::string error;
         if (sheet->empty()) {
-            std::fputs("letterbox: no frame for the contact sheet\n", stderr);
+            SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "letterbox: no frame for the contact sheet");
             status = 1;
         } else if (!sheet->compose().write(options.contactSheetPath, error)) {
-            std::fprintf(stderr, "letterbox: %s\n", error.c_str());
+            SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "letterbox: %s", error.c_str());
             status = 1;
         } else {
             std::fprintf(stderr, "letterbox: contact sheet of %zu frames in %s\n", sheet->size(),

@@ -1,23 +1,24 @@
 #include "RunStats.h"
 
+#include "DemoTimeline.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace {
-// When each scene's slot ends on the scene clock, in ms.
-constexpr int64_t SCENE_ENDS_MS[] = {8200, 21500, 32000, 43000, 54000, 71000};
 constexpr int SCENES = 7; // six scenes and the closing idle ticks
 const char* const NAMES[SCENES] = {"clouds", "tunnel", "fans", "floor", "glass", "lattice", "end"};
 } // namespace
 
 int RunStats::sceneAt(int64_t sceneMs) {
-    for (int i = 0; i < 6; ++i) {
-        if (sceneMs < SCENE_ENDS_MS[i]) {
-            return i;
+    for (size_t i = 0; i < SCENE_END_SECONDS.size(); ++i) {
+        // The end in whole ms, rounded: 8.2 s is 8200 ms, not 8199.
+        if (sceneMs < std::llround(SCENE_END_SECONDS[i] * 1000.0)) {
+            return static_cast<int>(i);
         }
     }
-    return 6;
+    return static_cast<int>(SCENE_END_SECONDS.size());
 }
 
 const char* RunStats::sceneName(int scene) {
@@ -74,6 +75,10 @@ void RunStats::playbackFrame(uint32_t clockMs, uint64_t compiles) {
     lastCompiles = compiles;
 }
 
+void RunStats::loadingFrame(uint64_t compiles) {
+    compilesWhileLoading = compiles;
+}
+
 void RunStats::finish(double wallMs) {
     if (!inIteration) {
         return;
@@ -113,6 +118,19 @@ RunStats::Cadence RunStats::cadence() const {
     c.shortestMs = static_cast<uint32_t>(*std::min_element(gaps.begin(), gaps.end()));
     c.medianMs = static_cast<uint32_t>(quantile(gaps, 0.5));
     c.longestMs = static_cast<uint32_t>(*std::max_element(gaps.begin(), gaps.end()));
+    // Ticks in the window [t, t + 1000 ms) of each tick t.
+    std::vector<uint64_t> at{0};
+    for (double gap : gaps) {
+        at.push_back(at.back() + static_cast<uint64_t>(gap));
+    }
+    for (size_t first = 0, last = 0; first < at.size(); ++first) {
+        while (last < at.size() && at[last] - at[first] < 1000) {
+            ++last;
+        }
+        c.mostInASecond = std::max(c.mostInASecond, static_cast<uint32_t>(last - first));
+    }
+    c.firstMs = clocks.front();
+    c.lastMs = clocks.back();
     return c;
 }
 
@@ -161,11 +179,15 @@ std::string RunStats::report() const {
     }
     const Cadence c = cadence();
     std::snprintf(line, sizeof line,
-                  "time between ticks (ms): shortest %u, median %u, longest %u\n", c.shortestMs,
-                  c.medianMs, c.longestMs);
+                  "time between ticks (ms): shortest %u, median %u, longest %u; at most %u "
+                  "in a second (clock %u to %u)\n",
+                  c.shortestMs, c.medianMs, c.longestMs, c.mostInASecond, c.firstMs, c.lastMs);
     text += line;
     std::snprintf(line, sizeof line, "shader compilations after the first second: %llu\n",
                   static_cast<unsigned long long>(compilesAfterFirstSecond()));
+    text += line;
+    std::snprintf(line, sizeof line, "shader compilations during playback: %llu\n",
+                  static_cast<unsigned long long>(compilesDuringPlayback()));
     text += line;
     return text;
 }

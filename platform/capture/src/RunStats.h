@@ -27,16 +27,27 @@ public:
     // The scene clock starts at clockMs (the first frame of playback); shader
     // programs compiled so far are `compiles`.
     void playbackFrame(uint32_t clockMs, uint64_t compiles);
+    // A frame of the loading screen was presented, with `compiles` programs so far.
+    void loadingFrame(uint64_t compiles);
     // Closes the iteration in progress (the loop's last one ends without a peek).
     void finish(double wallMs);
 
     const std::vector<Tick>& ticks() const { return recorded; }
     uint64_t compilesAfterFirstSecond() const { return lastCompiles - compilesAtOneSecond; }
+    uint64_t compilesDuringPlayback() const {
+        return originMs ? lastCompiles - compilesWhileLoading : 0;
+    }
 
     // Shortest, median and longest time between consecutive ticks on the run's
-    // clock (across its wrap too); all 0 with fewer than two ticks.
+    // clock (across its wrap too), the most ticks within any second, and the clock
+    // at the first and the last tick; all 0 with fewer than two ticks. The clock is
+    // read as an iteration begins, a little before the loop reads it, so on a busy
+    // machine one gap may come out short where the one before came out long; the
+    // most in a second is what shows a burst.
     struct Cadence {
         uint32_t shortestMs = 0, medianMs = 0, longestMs = 0;
+        uint32_t mostInASecond = 0;
+        uint32_t firstMs = 0, lastMs = 0;
     };
     Cadence cadence() const;
 
@@ -59,6 +70,7 @@ private:
     std::vector<std::pair<uint32_t, Tick>> pending; // clock ms until the origin is known
     std::optional<uint32_t> originMs;
     uint64_t compilesAtOneSecond = 0;
+    uint64_t compilesWhileLoading = 0;
     uint64_t lastCompiles = 0;
     std::vector<Tick> recorded;
 };

@@ -1,20 +1,8 @@
 #include "WavWriter.h"
 
-#include <cstdio>
+#include "WavHeader.h"
 
-namespace {
-void put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& out, uint32_t v) {
-    put16(out, v & 0xffff);
-    put16(out, v >> 16);
-}
-void tag(std::vector<uint8_t>& out, const char* four) {
-    out.insert(out.end(), four, four + 4);
-}
-} // namespace
+#include <cstdio>
 
 bool WavWriter::write(const std::string& path, const PcmFormat& format,
                       const std::vector<uint8_t>& samples, std::string& error) {
@@ -25,19 +13,7 @@ bool WavWriter::write(const std::string& path, const PcmFormat& format,
     }
     const uint32_t dataBytes = static_cast<uint32_t>(samples.size());
     std::vector<uint8_t> header;
-    tag(header, "RIFF");
-    put32(header, 36 + dataBytes + (dataBytes & 1));
-    tag(header, "WAVE");
-    tag(header, "fmt ");
-    put32(header, 16);
-    put16(header, 1); // PCM
-    put16(header, format.channels);
-    put32(header, format.sampleRate);
-    put32(header, format.sampleRate * format.blockAlign());
-    put16(header, format.blockAlign());
-    put16(header, format.bitsPerSample);
-    tag(header, "data");
-    put32(header, dataBytes);
+    putWavHeader(header, format.channels, format.sampleRate, format.bitsPerSample, dataBytes);
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         error = "cannot write " + path;

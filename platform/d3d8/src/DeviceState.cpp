@@ -1,8 +1,8 @@
-// Recording the device state, and bringing GL up to date with it at the next draw.
+// Recording the device state: the Set and Get calls, the light table, state blocks and the
+// shader handles. DeviceApply.cpp brings GL up to date with it at the next draw.
 #include "Device.h"
 
 #include "Direct3D8.h"
-#include "Formats.h"
 #include "Surface.h"
 #include "Texture.h"
 #include "VertexBuffer.h"

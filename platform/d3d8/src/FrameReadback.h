@@ -17,9 +17,6 @@ public:
     using Receiver =
         std::function<void(const uint8_t* bgra, uint32_t width, uint32_t height, size_t pitch)>;
 
-    // Reads queued and not yet handed over before the oldest is waited for.
-    static constexpr size_t LAG = 1;
-
     FrameReadback() = default;
     ~FrameReadback();
     FrameReadback(const FrameReadback&) = delete;

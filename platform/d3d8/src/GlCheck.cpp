@@ -1,6 +1,6 @@
 #include "GlCheck.h"
 
-#include <cstdio>
+#include <SDL_log.h>
 
 namespace {
 uint32_t errorTotal = 0;
@@ -9,7 +9,7 @@ uint32_t errorTotal = 0;
 uint32_t glCheckErrors(const char* where) {
     uint32_t count = 0;
     for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
-        std::fprintf(stderr, "d3d8: OpenGL error 0x%04x after %s\n", error, where);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: OpenGL error 0x%04x after %s", error, where);
         if (++count > 16) {
             break; // a lost context keeps answering errors
         }

@@ -5,7 +5,6 @@
 #include "SdlBridge.h"
 
 #include <cstdlib>
-#include <cstring>
 
 GlContext* GlContext::get() {
     static GlContext* instance = [] {
@@ -55,8 +54,6 @@ bool GlContext::create() {
     }
     const char* name = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     rendererName = name != nullptr ? name : "";
-    software = std::strstr(rendererName, "llvmpipe") != nullptr ||
-               std::strstr(rendererName, "softpipe") != nullptr;
     glCheckErrors("context creation");
     return true;
 }

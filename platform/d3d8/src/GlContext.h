@@ -15,8 +15,6 @@ public:
     // SDL does when the window it was current on is destroyed): resources may be released
     // after the program's window is gone.
     static void ensureCurrent();
-    SDL_Window* currentWindow() const { return current; }
-    bool isSoftware() const { return software; }
     const char* renderer() const { return rendererName; }
 
 private:
@@ -26,6 +24,5 @@ private:
     SDL_Window* hidden = nullptr;
     SDL_Window* current = nullptr;
     SDL_GLContext context = nullptr;
-    bool software = false;
     const char* rendererName = "";
 };

@@ -1,7 +1,5 @@
 #include "IndexBuffer.h"
 
-#include "Device.h"
-
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
     : DeviceResource(device), usage(usage), format(format), pool(pool),
       storage(length, (usage & D3DUSAGE_DYNAMIC) != 0) {}

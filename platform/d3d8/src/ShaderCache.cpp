@@ -1,8 +1,9 @@
 #include "ShaderCache.h"
 
-#include "d3d8.h"
+#include <SDL_log.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 bool ShaderKey::operator==(const ShaderKey& other) const {
@@ -294,7 +295,9 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
         append(s, "    vTex%d = aTex%d;\n", i);
     }
     if (key.points) {
-        s += hasPsize ? "    float size = aPsize;\n" : "    float size = uPointParams.x;\n";
+        // uScreen.w: how many drawn pixels make one of the program's.
+        s += hasPsize ? "    float size = aPsize * uScreen.w;\n"
+                      : "    float size = uPointParams.x;\n";
         if (key.pointScale && !rhw) {
             s += "    float dist = length(eye.xyz);\n"
                  "    size = uPointParams.w * size * sqrt(1.0 / max(uPointScale.x + uPointScale.y "
@@ -386,7 +389,8 @@ GLuint compile(GLenum type, const std::string& source) {
     if (!ok) {
         char log[2048];
         glGetShaderInfoLog(shader, sizeof(log), nullptr, log);
-        std::fprintf(stderr, "d3d8: shader does not compile:\n%s\n%s\n", log, text);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: shader does not compile:\n%s", log);
+        SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "d3d8: the shader:\n%s", text);
         glDeleteShader(shader);
         return 0;
     }
@@ -402,6 +406,13 @@ ShaderProgram* ShaderCache::get(const ShaderKey& key) {
     }
     ++compiles;
     ++processCompiles;
+    // A maintainer's aid: every key compiled, for the list the device prepares while loading.
+    if (const char* log = std::getenv("LETTERBOX_SHADER_KEYS")) {
+        if (std::FILE* out = std::fopen(log, "a")) {
+            std::fprintf(out, "%s\n", keyText(key).c_str());
+            std::fclose(out);
+        }
+    }
     GLuint vs = compile(GL_VERTEX_SHADER, vertexSource(key));
     GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource(key));
     if (vs == 0 || fs == 0) {
@@ -420,7 +431,7 @@ ShaderProgram* ShaderCache::get(const ShaderKey& key) {
     if (!ok) {
         char log[2048];
         glGetProgramInfoLog(program, sizeof(log), nullptr, log);
-        std::fprintf(stderr, "d3d8: program does not link:\n%s\n", log);
+        SDL_LogError(SDL_LOG_CATEGORY_RENDER, "d3d8: program does not link:\n%s", log);
         glDeleteProgram(program);
         return nullptr;
     }
@@ -473,6 +484,44 @@ void ShaderCache::clear() {
         glDeleteProgram(entry.second->program);
     }
     programs.clear();
+}
+
+std::string ShaderCache::keyText(const ShaderKey& key) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&key);
+    size_t used = sizeof(ShaderKey);
+    while (used > 0 && bytes[used - 1] == 0) {
+        --used;
+    }
+    static const char DIGITS[] = "0123456789abcdef";
+    std::string text;
+    for (size_t i = 0; i < used; ++i) {
+        text += DIGITS[bytes[i] >> 4];
+        text += DIGITS[bytes[i] & 15];
+    }
+    return text;
+}
+
+bool ShaderCache::keyFromText(const std::string& text, ShaderKey& key) {
+    if (text.size() % 2 != 0 || text.size() > 2 * sizeof(ShaderKey)) {
+        return false;
+    }
+    ShaderKey parsed;
+    std::memset(&parsed, 0, sizeof(parsed));
+    auto* bytes = reinterpret_cast<uint8_t*>(&parsed);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        int digit;
+        if (c >= '0' && c <= '9') {
+            digit = c - '0';
+        } else if (c >= 'a' && c <= 'f') {
+            digit = c - 'a' + 10;
+        } else {
+            return false;
+        }
+        bytes[i / 2] = static_cast<uint8_t>(bytes[i / 2] << 4 | digit);
+    }
+    key = parsed;
+    return true;
 }
 
 uint64_t ShaderCache::totalCompiles() {

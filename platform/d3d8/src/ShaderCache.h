@@ -117,6 +117,11 @@ public:
     static uint64_t totalCompiles();
     void clear();
 
+    // A key as text (its bytes in hex, trailing zero bytes left out) and back;
+    // fromText refuses text that is not a key.
+    static std::string keyText(const ShaderKey& key);
+    static bool keyFromText(const std::string& text, ShaderKey& key);
+
     static std::string vertexSource(const ShaderKey& key);
     static std::string fragmentSource(const ShaderKey& key);
 

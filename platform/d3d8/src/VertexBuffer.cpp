@@ -1,7 +1,5 @@
 #include "VertexBuffer.h"
 
-#include "Device.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>

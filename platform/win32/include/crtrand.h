@@ -8,7 +8,3 @@
 
 int crtRand();
 void crtSrand(unsigned int seed);
-
-// a + draw * (the single-precision value nearest 1/32767) * (b - a), computed
-// in double precision and rounded to single: a value in [a, b].
-float randRange(float a, float b);

@@ -4,8 +4,6 @@
 
 namespace {
 uint32_t state = 1;
-// The single-precision value nearest 1/32767.
-constexpr float INVERSE_RAND_MAX = 3.0518509447574615e-05f;
 } // namespace
 
 int crtRand() {
@@ -15,11 +13,4 @@ int crtRand() {
 
 void crtSrand(unsigned int seed) {
     state = seed;
-}
-
-float randRange(float a, float b) {
-    const double draw = crtRand();
-    const double value = a + draw * static_cast<double>(INVERSE_RAND_MAX) *
-                                 (static_cast<double>(b) - static_cast<double>(a));
-    return static_cast<float>(value);
 }

@@ -40,7 +40,8 @@ bool sdlVideoInit() {
         return true;
     }
     // A display that cannot be reached still leaves the off-screen driver.
-    std::fprintf(stderr, "letterbox: no display (%s); rendering off screen\n", SDL_GetError());
+    SDL_LogWarn(SDL_LOG_CATEGORY_VIDEO, "letterbox: no display (%s); rendering off screen",
+                SDL_GetError());
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         setContextAttributes();

@@ -3,121 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "FrameSink.h"
 #include "PngImage.h"
+#include "ProgramRuns.h"
 #include "WaveFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace programruns;
 
-const std::string BUILD = LETTERBOX_BUILD_DIR;
-// The whole program unloads the GL driver at exit, and what the driver still holds
-// then shows as leaks whose stacks name no module: no suppression can single them
-// out. Only the program's output is under test here.
-const std::string CHILD_ENV = "env ASAN_OPTIONS=detect_leaks=0";
-
-// A folder of this process and test alone: ctest runs the cases side by side, and
-// other build folders may run them at the same time.
-std::string outDir() {
-    const std::string dir = ::testing::TempDir() + "launcher-run-" + std::to_string(getpid()) +
-                            "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::create_directories(dir);
-    return dir;
-}
-
-// Removes the test's folder when it passed (the captures are large); kept for a look
-// when it failed.
-class LauncherRun : public ::testing::Test {
-protected:
-    void TearDown() override {
-        if (!HasFailure()) {
-            std::error_code ignored;
-            fs::remove_all(outDir(), ignored);
-        }
-    }
-};
-
-std::vector<uint8_t> readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string readText(const std::string& path) {
-    const std::vector<uint8_t> bytes = readAll(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// Runs the program in the build folder (where data/ is); its exit status.
-int run(const std::string& arguments, const std::string& name) {
-    const std::string command = "cd '" + BUILD + "' && " + CHILD_ENV + " '" + LETTERBOX_PROGRAM +
-                                "' " + arguments + " > '" + outDir() + "/" + name + ".out' 2> '" +
-                                outDir() + "/" + name + ".err'";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-struct Y4m {
-    std::string header;
-    std::vector<std::vector<uint8_t>> frames;
-};
-
-Y4m readY4m(const std::string& path) {
-    const std::vector<uint8_t> bytes = readAll(path);
-    Y4m y4m;
-    auto newline = std::find(bytes.begin(), bytes.end(), '\n');
-    if (newline == bytes.end()) {
-        return y4m;
-    }
-    y4m.header.assign(bytes.begin(), newline + 1);
-    const size_t frameBytes = 800 * 600 * 3 / 2;
-    size_t at = static_cast<size_t>(newline + 1 - bytes.begin());
-    while (at + 6 + frameBytes <= bytes.size() &&
-           std::string(bytes.begin() + at, bytes.begin() + at + 6) == "FRAME\n") {
-        y4m.frames.emplace_back(bytes.begin() + at + 6, bytes.begin() + at + 6 + frameBytes);
-        at += 6 + frameBytes;
-    }
-    EXPECT_EQ(at, bytes.size()) << "trailing bytes in " << path;
-    return y4m;
-}
-
-// The soundtrack the program plays, for comparison.
-const WaveFile& soundtrack() {
-    static WaveFile wave = [] {
-        WaveFile w;
-        EXPECT_EQ(WaveFile::Error::None, w.load((BUILD + "/data/dmb.wav").c_str()));
-        return w;
-    }();
-    return wave;
-}
-
-// Sample frames [first, end) of the soundtrack.
-std::vector<uint8_t> soundtrackFrames(uint64_t first, uint64_t end) {
-    const WaveFile& w = soundtrack();
-    return std::vector<uint8_t>(w.samples.begin() + static_cast<ptrdiff_t>(first * w.blockAlign),
-                                w.samples.begin() + static_cast<ptrdiff_t>(end * w.blockAlign));
-}
+using LauncherRun = ProgramRunTest;
 
 // Frames k x 17 ms before 2 s: 0 to 117; from 1 s: 59 (1003 ms) on.
 constexpr size_t FRAMES_BEFORE_2S = 118;
 constexpr size_t FIRST_FROM_1S = 59;
-
-size_t count(const std::string& text, const std::string& what) {
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++n;
-    }
-    return n;
-}
 
 // One whole short capture with its trace and statistics, then a second one from 1 s:
 // two program runs, the most this suite can afford.
@@ -154,21 +60,14 @@ TEST_F(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     // Statistics: on the virtual clock every tick comes 17 ms after the one before and
     // renders.
     const std::string out = readText(dir + "/a.out");
-    std::istringstream lines(out);
-    bool found = false;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("all ", 0) == 0) {
-            std::istringstream fields(line.substr(4));
-            unsigned updated = 0, rendered = 0, skipped = 0;
-            fields >> updated >> rendered >> skipped;
-            EXPECT_EQ(FRAMES_BEFORE_2S, updated) << line;
-            EXPECT_EQ(FRAMES_BEFORE_2S, rendered) << line;
-            EXPECT_EQ(0u, skipped) << line;
-            found = true;
-        }
-    }
-    EXPECT_TRUE(found) << out;
+    const TickCounts ticks = tickCounts(out);
+    EXPECT_TRUE(ticks.found) << out;
+    EXPECT_EQ(FRAMES_BEFORE_2S, ticks.updated) << out;
+    EXPECT_EQ(FRAMES_BEFORE_2S, ticks.rendered) << out;
+    EXPECT_EQ(0u, ticks.skipped) << out;
     EXPECT_NE(std::string::npos, out.find("shader compilations after the first second")) << out;
+    // Every program the first scene draws with was compiled behind the loading screen.
+    EXPECT_NE(std::string::npos, out.find("shader compilations during playback: 0")) << out;
 
     // A second capture from 1 s: byte for byte the whole run's frames 59 to 117, and its
     // sound the same stretch of the soundtrack.
@@ -188,6 +87,36 @@ TEST_F(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     const uint64_t first = FIRST_FROM_1S * 17 * rate / 1000;
     ASSERT_EQ(expected - first, cWav.frameCount());
     EXPECT_TRUE(cWav.samples == soundtrackFrames(first, expected));
+}
+
+// A capture at twice the resolution: 1600 x 1200 frames whose luma, averaged over each
+// 2 x 2 block, is the picture of the same frame at the program's own size.
+TEST_F(LauncherRun, CaptureAtScaleTwoIsTwiceAsLargeAndTheSamePicture) {
+    const std::string dir = outDir();
+    ASSERT_EQ(0, run("--capture '" + dir + "/one.y4m' --to 0.5", "one"))
+        << readText(dir + "/one.err");
+    ASSERT_EQ(0, run("--scale 2 --capture '" + dir + "/two.y4m' --to 0.5", "two"))
+        << readText(dir + "/two.err");
+    const Y4m one = readY4m(dir + "/one.y4m");
+    const Y4m two = readY4m(dir + "/two.y4m", 1600, 1200);
+    EXPECT_EQ("YUV4MPEG2 W1600 H1200 F1000:17 Ip A1:1 C420jpeg XCOLORRANGE=LIMITED\n", two.header);
+    ASSERT_EQ(one.frames.size(), two.frames.size());
+    ASSERT_FALSE(one.frames.empty());
+    const std::vector<uint8_t>& small = one.frames.back();
+    const std::vector<uint8_t>& large = two.frames.back();
+    double squared = 0.0;
+    for (size_t y = 0; y < 600; ++y) {
+        for (size_t x = 0; x < 800; ++x) {
+            const int sum = large[(2 * y) * 1600 + 2 * x] + large[(2 * y) * 1600 + 2 * x + 1] +
+                            large[(2 * y + 1) * 1600 + 2 * x] +
+                            large[(2 * y + 1) * 1600 + 2 * x + 1];
+            const double d = sum / 4.0 - small[y * 800 + x];
+            squared += d * d;
+        }
+    }
+    const double mse = squared / (800.0 * 600.0);
+    const double psnr = mse > 0.0 ? 10.0 * std::log10(255.0 * 255.0 / mse) : 99.0;
+    EXPECT_GT(psnr, 30.0) << "mean squared error " << mse;
 }
 
 TEST_F(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {

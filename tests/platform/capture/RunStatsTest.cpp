@@ -29,6 +29,9 @@ TEST(RunStatsTest, QuantilesByNearestRank) {
 
 TEST(RunStatsTest, TicksRenderedSkippedAndSleepsFromTheLoopsEvents) {
     RunStats stats;
+    EXPECT_EQ(0u, stats.compilesDuringPlayback()); // no playback yet
+    // The loading screen's last frame, with three programs compiled.
+    stats.loadingFrame(3);
     // A tick that updates without rendering (the first, slow one), at clock 1000.
     stats.iterationStarted(0.0, 1000);
     // An idle iteration.
@@ -60,12 +63,14 @@ TEST(RunStatsTest, TicksRenderedSkippedAndSleepsFromTheLoopsEvents) {
     EXPECT_DOUBLE_EQ(0.5, ticks[2].renderMs);
     EXPECT_DOUBLE_EQ(1.0, ticks[3].updateMs);
     EXPECT_EQ(1u, stats.compilesAfterFirstSecond());
+    EXPECT_EQ(3u, stats.compilesDuringPlayback());
 
     const std::string report = stats.report();
     EXPECT_NE(std::string::npos, report.find("clouds         2        1       1"));
     EXPECT_NE(std::string::npos, report.find("tunnel         2        1       1"));
     EXPECT_NE(std::string::npos, report.find("all            4        2       2"));
     EXPECT_NE(std::string::npos, report.find("after the first second: 1"));
+    EXPECT_NE(std::string::npos, report.find("during playback: 3"));
 }
 
 TEST(RunStatsTest, CadenceBetweenTicksAcrossTheClockWrap) {
@@ -90,8 +95,12 @@ TEST(RunStatsTest, CadenceBetweenTicksAcrossTheClockWrap) {
     EXPECT_EQ(17u, c.shortestMs);
     EXPECT_EQ(17u, c.medianMs);
     EXPECT_EQ(42u, c.longestMs);
+    EXPECT_EQ(6u, c.mostInASecond);
+    EXPECT_EQ(0xFFFFFFDFu, c.firstMs);
+    EXPECT_EQ(77u, c.lastMs);
     EXPECT_NE(std::string::npos,
-              stats.report().find("time between ticks (ms): shortest 17, median 17, longest 42"))
+              stats.report().find("time between ticks (ms): shortest 17, median 17, longest 42; at "
+                                  "most 6 in a second (clock 4294967263 to 77)"))
         << stats.report();
 }
 

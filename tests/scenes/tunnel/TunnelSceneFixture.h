@@ -11,6 +11,8 @@
 
 #include <crtrand.h>
 
+#include "RandRange.h"
+
 #include <gtest/gtest.h>
 
 inline void resetTunnelAnimation() {

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The whole demo played live, as a user sees it, three times: full screen on a
+# 1920 x 1080 X display with a window manager, in an 800 x 600 window on that
+# display, and off screen (no display). Prints for each the per-scene ticks and
+# renders of --stats, the share of ticks not rendered, the tick count, wall time and
+# peak resident memory.
+# Usage: bench/live/live-bench.sh [BUILD_FOLDER] [OUTPUT_FOLDER]
+# Needs Xvfb and openbox (Debian packages xvfb and openbox, installed when missing)
+# and /usr/bin/time. The build should be optimised, with data/ generated. Run it on an
+# otherwise idle machine: every figure depends on the CPU time left to the rasteriser.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="$(cd "${1:-build}" && pwd)"
+out="${2:-$(mktemp -d /tmp/letterbox-live.XXXXXX)}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+if [ ! -x "$build/letterbox" ] || [ ! -d "$build/data" ]; then
+    echo "$build/letterbox or $build/data is missing: build the letterbox and content_data targets" >&2
+    exit 1
+fi
+
+missing=()
+command -v Xvfb >/dev/null || missing+=(xvfb)
+command -v openbox >/dev/null || missing+=(openbox)
+[ -x /usr/bin/time ] || missing+=(time)
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "installing ${missing[*]}" >&2
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# A display number nobody uses.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+done
+xvfb_pid=""
+wm_pid=""
+cleanup() {
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT
+Xvfb ":$display" -screen 0 1920x1080x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+DISPLAY=":$display" openbox >"$out/openbox.log" 2>&1 &
+wm_pid=$!
+sleep 1
+
+# Runs the demo once; prints its table with the share not rendered per scene.
+# Usage: play NAME "ENVIRONMENT (env's arguments)" [PROGRAM OPTIONS...]
+play() {
+    local name="$1"
+    local environment
+    read -r -a environment <<<"$2"
+    shift 2
+    (cd "$build" && env SDL_AUDIODRIVER=dummy LETTERBOX_MESSAGEBOX=stderr "${environment[@]}" \
+        /usr/bin/time -f "%e %M" -o "$out/$name.time" ./letterbox --stats "$@" \
+        >"$out/$name.out" 2>"$out/$name.err") || true
+    read -r wall rss <"$out/$name.time"
+    echo "== $name: wall $wall s, peak RSS $(echo "$rss / 1024" | bc) MB, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+    awk '
+        /^scene / { printf "%-8s %7s %8s %12s   %s\n", "scene", "ticks", "rendered", "not rendered", "render ms median / p99"; next }
+        /^(clouds|tunnel|fans|floor|glass|lattice|end|all) / {
+            share = $2 > 0 ? 100 * ($2 - $3) / $2 : 0
+            printf "%-8s %7d %8d %11.1f%%   %s / %s\n", $1, $2, $3, share, $7, $8
+        }
+        /^time between ticks|^shader compilations/ { print }
+    ' "$out/$name.out"
+}
+
+echo "letterbox live benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ))"
+play "full screen 1920x1080" "DISPLAY=:$display"
+play "window 800x600" "DISPLAY=:$display" --windowed
+play "off screen" "-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen"
+echo "outputs: $out"

@@ -1,5 +1,5 @@
-#include "MessageBoxRecorder.h"
 #include "DemoMain.h"
+#include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 
 #include <SystemClock.h>

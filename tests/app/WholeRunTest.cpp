@@ -1,6 +1,6 @@
-#include "MessageBoxRecorder.h"
 #include "DemoMain.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "PacedLoop.h"
 #include "RecordingDevice.h"
 #include "Sequencer.h"

@@ -2,9 +2,9 @@
 // generated shapes and loaded meshes draw as solid, lit objects. Pictures are
 // written to d3dx_shapes.png for looking at.
 #include "BitmapFiles.h"
+#include "d3dx8.h"
 #include "PlatformOptions.h"
 #include "TestWindow.h"
-#include "d3dx8.h"
 #include "windows.h"
 
 #include "PngFile.h"

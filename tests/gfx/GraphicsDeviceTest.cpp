@@ -1,5 +1,5 @@
-#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "MeshModel.h"
+#include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 
 #include <PlatformOptions.h>

@@ -1,5 +1,5 @@
-#include "MessageBoxRecorder.h"
 #include "ColorQuad.h"
+#include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 #include "Sprite.h"
 

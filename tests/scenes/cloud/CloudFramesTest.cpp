@@ -1,6 +1,6 @@
-#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "Sequencer.h"
 #include "TestWindow.h"
 

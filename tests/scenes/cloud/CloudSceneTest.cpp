@@ -1,6 +1,6 @@
-#include "MessageBoxRecorder.h"
 #include "CloudScene.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "ParticleFanScene.h"
 #include "RecordingDevice.h"
 #include "RuntimeDraws.h"

@@ -1,6 +1,6 @@
-#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "ShadowFloorScene.h"
 #include "Sprite.h"
 #include "TestWindow.h"

@@ -1,5 +1,5 @@
-#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 #include "RecordingMesh.h"
 #include "ShadowFloorScene.h"

@@ -1,8 +1,8 @@
-#include "MessageBoxRecorder.h"
 #include "GlassBallScene.h"
 #include "GraphicsDevice.h"
-#include "RandRange.h"
+#include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
+#include "RuntimeDraws.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>
@@ -89,25 +89,27 @@ TEST_F(GlassBallSceneTest, StartSetsTheStatesAndDrawsSixtyNumbersInBallOrder) {
     EXPECT_EQ(scene.frameCount, 0);
 
     // Per ball: three positions, then one draw per axis for the direction.
-    crtSrand(0);
+    RuntimeDraws draws(0);
     for (int k = 0; k < GlassBallScene::BALL_COUNT; ++k) {
-        double x = randRange(-0.75f, 0.75f);
-        double y = randRange(-0.75f, 0.75f);
-        double z = randRange(-0.75f, 0.75f);
+        double x = draws.range(-0.75f, 0.75f);
+        double y = draws.range(-0.75f, 0.75f);
+        double z = draws.range(-0.75f, 0.75f);
         EXPECT_EQ(GlassBallScene::ballX[k], x) << "ball " << k;
         EXPECT_EQ(GlassBallScene::ballY[k], y) << "ball " << k;
         EXPECT_EQ(GlassBallScene::ballZ[k], z) << "ball " << k;
         for (double step : {GlassBallScene::ballStepX[k], GlassBallScene::ballStepY[k],
                             GlassBallScene::ballStepZ[k]}) {
-            EXPECT_EQ(step, crtRand() % 2 == 0 ? STEP : -STEP) << "ball " << k;
+            EXPECT_EQ(step, draws.next() % 2 == 0 ? STEP : -STEP) << "ball " << k;
         }
-        EXPECT_GE(x, -0.75);
-        EXPECT_LE(x, 0.75);
+        for (double place :
+             {GlassBallScene::ballX[k], GlassBallScene::ballY[k], GlassBallScene::ballZ[k]}) {
+            EXPECT_GE(place, -0.75) << "ball " << k;
+            EXPECT_LE(place, 0.75) << "ball " << k;
+        }
     }
-    int following = crtRand();
     crtSrand(0);
     scene.start();
-    EXPECT_EQ(crtRand(), following) << "start takes exactly sixty numbers";
+    EXPECT_EQ(crtRand(), draws.next()) << "start takes exactly sixty numbers";
 
     // The balls are not all alike: the draws are spread out.
     EXPECT_NE(GlassBallScene::ballX[0], GlassBallScene::ballX[1]);

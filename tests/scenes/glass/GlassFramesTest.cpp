@@ -1,7 +1,7 @@
-#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GlassBallScene.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 
 #include <crtrand.h>

@@ -1,5 +1,6 @@
 #include "LatticeSceneFixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <utility>
@@ -222,8 +223,16 @@ TEST_F(LatticeRender, TheClosingImagesSlideInStayAndSlideOutFading) {
     int logoHome = 0;
     int speedSpent = 0;
     int opaque = 0;
+    // The slide-in worked out here from the starting place, speed and alpha.
+    double modelX = -128.0;
+    double modelSpeed = 4.0;
+    double modelAlpha = 0.0;
     for (int frame = 1; frame <= 96; ++frame) {
         render();
+        modelAlpha = std::min(modelAlpha + 5.0, 255.0);
+        modelX += modelSpeed;
+        modelSpeed = std::max(modelSpeed - 0.04500000178813934, 0.0);
+        modelX = std::min(modelX, 0.0);
         if (logoHome == 0 && BoxLatticeScene::logoX == 0.0) {
             logoHome = frame;
         }
@@ -238,11 +247,16 @@ TEST_F(LatticeRender, TheClosingImagesSlideInStayAndSlideOutFading) {
         EXPECT_LE(BoxLatticeScene::logoAlpha, 255.0);
         std::vector<RecordedCall> draws = device.named("DrawPrimitiveUP");
         ASSERT_EQ(draws.size(), 3u);
-        // The companions mirror the logo's slide.
-        EXPECT_FLOAT_EQ(draws[1].vertices[0].x,
-                        static_cast<float>(800.0 - BoxLatticeScene::logoX - 256.0));
-        EXPECT_EQ(draws[0].vertices[0].color >> 24,
-                  static_cast<uint32_t>(BoxLatticeScene::logoAlpha));
+        // The logo slides in from the left, the companions mirror it from the right.
+        EXPECT_FLOAT_EQ(draws[0].vertices[0].x, static_cast<float>(modelX)) << "frame " << frame;
+        EXPECT_FLOAT_EQ(draws[1].vertices[0].x, static_cast<float>(800.0 - modelX - 256.0))
+            << "frame " << frame;
+        EXPECT_FLOAT_EQ(draws[2].vertices[0].x, static_cast<float>(800.0 - modelX - 256.0))
+            << "frame " << frame;
+        for (const RecordedCall& draw : draws) {
+            EXPECT_EQ(draw.vertices[0].color >> 24, static_cast<uint32_t>(modelAlpha))
+                << "frame " << frame;
+        }
     }
     EXPECT_EQ(logoHome, 42);
     EXPECT_EQ(speedSpent, 89);

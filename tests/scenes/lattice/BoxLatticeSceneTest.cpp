@@ -1,5 +1,6 @@
-#include "MessageBoxRecorder.h"
 #include "LatticeSceneFixture.h"
+#include "MessageBoxRecorder.h"
+#include "RuntimeDraws.h"
 
 #include <crtrand.h>
 
@@ -222,8 +223,7 @@ TEST_F(LatticeScene, LayersOpenOutwardsInThreeStages) {
 }
 
 TEST_F(LatticeScene, DrawsNoRandomNumbers) {
-    crtSrand(4321);
-    int expected = crtRand();
+    const int expected = RuntimeDraws(4321).next();
     crtSrand(4321);
     BoxLatticeScene other;
     MessageBoxRecorder boxes;

@@ -1,7 +1,7 @@
-#include "MessageBoxRecorder.h"
 #include "BoxLatticeScene.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "Sprite.h"
 #include "TestWindow.h"
 

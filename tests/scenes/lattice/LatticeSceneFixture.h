@@ -3,10 +3,10 @@
 // that notes its draws in place of the one the device cannot build.
 #pragma once
 
-#include "MessageBoxRecorder.h"
 #include "BoxLatticeScene.h"
 #include "GraphicsDevice.h"
 #include "LatticeRecorder.h"
+#include "MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
 

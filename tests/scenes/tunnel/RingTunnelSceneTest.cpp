@@ -1,3 +1,4 @@
+#include "RuntimeDraws.h"
 #include "TunnelSceneFixture.h"
 
 #include <d3dx8.h>
@@ -63,10 +64,11 @@ TEST_F(TunnelOnRecorder, LoadLaysTheRingOnWholeDegreesAndLightsItFromOneSide) {
 }
 
 TEST_F(TunnelOnRecorder, CloudsTakeTheirPointsFromTheGeneratorInXYZOrder) {
-    crtSrand(1);
+    // Loaded from seed 1 (the fixture).
+    RuntimeDraws generator(1);
     float draws[RingTunnelScene::CLOUD_COUNT * RingTunnelScene::CLOUD_POINTS * 3];
     for (float& draw : draws) {
-        draw = randRange(-5.0f, 5.0f);
+        draw = generator.range(-5.0f, 5.0f);
     }
     int at = 0;
     for (const ParticleSystem& cloud : scene.clouds) {

@@ -1,3 +1,4 @@
+#include "RuntimeDraws.h"
 #include "TunnelSceneFixture.h"
 
 #include <algorithm>
@@ -78,11 +79,11 @@ TEST_F(TunnelOnRecorder, TheIntroStepsThroughTheThreeTitleCellsThenShowsTheCircl
     EXPECT_EQ(recorder.named("SetRenderTarget").size(), 0u) << "122 is the first tunnel frame";
 }
 
-// The overlay read back glyph by glyph, checked against the generator replayed
-// in the order the overlay draws from it.
+// The overlay read back glyph by glyph, checked against a model of the generator
+// from the same seed, drawn in the order the overlay draws from it.
 class OverlayReplay {
 public:
-    explicit OverlayReplay(const std::vector<DrawnQuad>& quads) : quads(quads) {}
+    OverlayReplay(const std::vector<DrawnQuad>& quads, uint32_t seed) : draws(seed), quads(quads) {}
 
     const DrawnQuad* next() {
         if (at >= quads.size()) {
@@ -104,12 +105,14 @@ public:
         EXPECT_NEAR(q->srcY, 17.0f * row, 1e-3f) << "glyph " << at - 1;
         EXPECT_EQ(q->color, tint) << "glyph " << at - 1;
     }
-    void digit(float x, float y) { glyph(x, y, crtRand() % 10, 0); }
+    void digit(float x, float y) { glyph(x, y, draws.next() % 10, 0); }
     void letter(float x, float y) {
-        int row = 1 + crtRand() % 2;
-        int column = crtRand() % 15;
+        int row = 1 + draws.next() % 2;
+        int column = draws.next() % 15;
         glyph(x, y, column, row);
     }
+
+    RuntimeDraws draws;
 
     const std::vector<DrawnQuad>& quads;
     size_t at = 0;
@@ -132,8 +135,7 @@ TEST_F(TunnelOnRecorder, TheOverlayDrawsItsGlyphsFromTheGeneratorInItsOwnOrder) 
         int afterScene = crtRand();
         std::vector<DrawnQuad> quads = quadsOf(recorder);
 
-        crtSrand(seed);
-        OverlayReplay replay(quads);
+        OverlayReplay replay(quads, seed);
         replay.tint = 0xFFFF4C7F; // 1.0, 0.3 and 0.5 of 255, truncated
         for (int j = 0; j < 6; ++j) {
             replay.digit(16.0f * j, 40.0f);
@@ -145,16 +147,18 @@ TEST_F(TunnelOnRecorder, TheOverlayDrawsItsGlyphsFromTheGeneratorInItsOwnOrder) 
             replay.letter(16.0f * j, 80.0f);
         }
         int lines = 0;
-        for (int limit = crtRand() % 10 + 5; lines < limit; limit = crtRand() % 10 + 5) {
+        for (int limit = replay.draws.next() % 10 + 5; lines < limit;
+             limit = replay.draws.next() % 10 + 5) {
             float y = 120.0f + 20.0f * lines;
-            if (crtRand() % 100 == 0) {
+            if (replay.draws.next() % 100 == 0) {
                 replay.glyph(0.0f, y, 0, 1);
                 replay.glyph(16.0f, y, 8, 1);
                 replay.glyph(32.0f, y, 1, 2);
                 wordA += 1;
             } else {
                 int glyphs = 0;
-                for (int n = crtRand() % 10 + 3; glyphs < n; n = crtRand() % 10 + 3) {
+                for (int n = replay.draws.next() % 10 + 3; glyphs < n;
+                     n = replay.draws.next() % 10 + 3) {
                     replay.letter(16.0f * glyphs, y);
                     glyphs += 1;
                 }
@@ -166,16 +170,17 @@ TEST_F(TunnelOnRecorder, TheOverlayDrawsItsGlyphsFromTheGeneratorInItsOwnOrder) 
 
         replay.tint = 0xFFFF2000;
         lines = 0;
-        for (int limit = crtRand() % 10 + 5; lines < limit; limit = crtRand() % 10 + 5) {
+        for (int limit = replay.draws.next() % 10 + 5; lines < limit;
+             limit = replay.draws.next() % 10 + 5) {
             float y = 400.0f - 20.0f * lines;
-            if (crtRand() % 100 == 0) {
+            if (replay.draws.next() % 100 == 0) {
                 const int word[6][2] = {{11, 1}, {8, 1}, {2, 2}, {5, 2}, {9, 2}, {5, 2}};
                 for (int j = 0; j < 6; ++j) {
                     replay.glyph(704.0f + 16.0f * j, y, word[j][0], word[j][1]);
                 }
                 wordB += 1;
             } else {
-                int n = crtRand() % 10 + 3;
+                int n = replay.draws.next() % 10 + 3;
                 for (int j = 0; j < n; ++j) {
                     replay.letter(800.0f - 16.0f * n + 16.0f * j, y);
                 }
@@ -191,7 +196,8 @@ TEST_F(TunnelOnRecorder, TheOverlayDrawsItsGlyphsFromTheGeneratorInItsOwnOrder) 
         for (int j = 0; j < 6; ++j) {
             replay.digit(704.0f + 16.0f * j, 440.0f);
         }
-        EXPECT_EQ(crtRand(), afterScene) << "seed " << seed << ": the frame drew more or fewer";
+        EXPECT_EQ(replay.draws.next(), afterScene)
+            << "seed " << seed << ": the frame drew more or fewer";
 
         // The two banners, each a 256 x 60 strip stretched to 512.
         ASSERT_EQ(quads.size(), replay.at + 2) << "seed " << seed;

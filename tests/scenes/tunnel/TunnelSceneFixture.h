@@ -2,10 +2,10 @@
 // program-lifetime animation state back at its starting values.
 #pragma once
 
-#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
-#include "RingTunnelScene.h"
+#include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
+#include "RingTunnelScene.h"
 
 #include <string>
 

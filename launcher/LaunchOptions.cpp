@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <set>
 #include <vector>
 
@@ -52,6 +53,22 @@ std::string parseSeconds(const std::string& value, double& seconds) {
     }
     seconds = parsed;
     return {};
+}
+
+// A whole number among the ones allowed.
+std::string parseChoice(const std::string& value, std::initializer_list<uint32_t> allowed,
+                        uint32_t& result) {
+    for (uint32_t choice : allowed) {
+        if (value == std::to_string(choice)) {
+            result = choice;
+            return {};
+        }
+    }
+    std::string list;
+    for (uint32_t choice : allowed) {
+        list += (list.empty() ? "" : ", ") + std::to_string(choice);
+    }
+    return "'" + value + "' is not one of " + list;
 }
 
 // Where the millisecond clock starts: 0 to 4294967295, or a negative number for
@@ -115,6 +132,18 @@ const std::vector<Option>& optionTable() {
          [](PlatformOptions& o, const std::string&) {
              o.stats = true;
              return std::string();
+         }},
+        {"--scale", "N",
+         "draw at N times 800 x 600 inside (1 to 4, default 1); captures are\n"
+         "that size, the screen shows it scaled to fit; 'auto' (live runs) fits\n"
+         "the display on a GPU driver and stays 1 on the software rasteriser",
+         [](PlatformOptions& o, const std::string& v) {
+             o.renderScaleAuto = v == "auto";
+             return o.renderScaleAuto ? std::string() : parseChoice(v, {1, 2, 3, 4}, o.renderScale);
+         }},
+        {"--msaa", "S", "anti-alias with S samples per pixel (2, 4 or 8)",
+         [](PlatformOptions& o, const std::string& v) {
+             return parseChoice(v, {2, 4, 8}, o.multisample);
          }},
         {"--software", nullptr, "render with Mesa's software rasteriser even with a GPU",
          [](PlatformOptions& o, const std::string&) {
@@ -225,6 +254,9 @@ LaunchOptions::Outcome LaunchOptions::parse(int argc, const char* const* argv,
     }
     if (options.toSeconds >= 0.0 && options.toSeconds <= options.fromSeconds) {
         return fail("--to must come after --from");
+    }
+    if (capturing && options.renderScaleAuto) {
+        return fail("--scale auto fits the display; a capture needs a number (1 to 4)");
     }
     if (capturing) {
         // A capture runs off screen on the virtual clock, every tick rendered, and

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "DemoMain.h"
 #include "TestWindow.h"
 
@@ -13,9 +14,9 @@ namespace {
 
 TEST(RunDemo, WithoutADeviceItShowsItsMessageAndLoadsNothing) {
     quitRequested = 0;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     runDemo(nullptr);
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     EXPECT_NE(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(shown.find("data\\"), std::string::npos) << "nothing was loaded: " << shown;
     EXPECT_EQ(quitRequested, 0);
@@ -28,9 +29,9 @@ TEST(RunDemo, ACloseRequestedDuringLoadingEndsThePlayCleanly) {
     ASSERT_NE(window, nullptr);
     // Waits in the queue through device creation and loading.
     PostMessageA(window, WM_CLOSE, 0, 0);
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     runDemo(window);
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     EXPECT_EQ(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(quitRequested, 1);
     EXPECT_FALSE(IsWindow(window)) << "the close request destroyed the window";
@@ -48,9 +49,9 @@ TEST(RunDemo, TheIterationThatClosesTheWindowStillRendersSafely) {
         PostMessageA(window, WM_USER, 0, 0);
     }
     PostMessageA(window, WM_CLOSE, 0, 0);
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     runDemo(window);
-    ::testing::internal::GetCapturedStderr();
+    boxes.take();
     EXPECT_EQ(quitRequested, 1);
     EXPECT_EQ(timeGetTime(), 1000u + 17u) << "ended in the iteration of the first tick";
 }

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "DemoMain.h"
 #include "GraphicsDevice.h"
 #include "PacedLoop.h"
@@ -51,11 +52,11 @@ TEST(WholeRun, TicksAndSlotStartsOnTheVirtualClock) {
     graphics.height = 600;
     {
         Sequencer sequence;
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         PacedLoop loop;
         loop.markTick();
         sequence.load(&graphics, 8);
-        ::testing::internal::GetCapturedStderr();
+        boxes.take();
         SlotWatcher watcher(&sequence);
         loop.run(watcher);
 

@@ -1,11 +1,15 @@
 #include "MusicPlayer.h"
 
+#include <WaveObserver.h>
+#include <mmsystem.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,10 +39,12 @@ TEST(DeviceTypeForFile, UnknownEndingsAndShortNamesAreNotFound) {
     EXPECT_EQ(deviceTypeForFile("x.ogg", nullptr), -1);
 }
 
-// A short silent 16-bit mono PCM file.
+// A silent 16-bit mono PCM file of two seconds at 8000 frames a second.
+const uint32_t WAVE_FRAMES = 16000;
+
 std::string writeWave(const char* name) {
     std::string path = std::string(::testing::TempDir()) + name;
-    const uint32_t samples = 800;
+    const uint32_t samples = WAVE_FRAMES;
     const uint32_t dataBytes = samples * 2;
     std::vector<uint8_t> bytes;
     auto put32 = [&](uint32_t v) {
@@ -71,15 +77,52 @@ std::string writeWave(const char* name) {
     return path;
 }
 
-TEST(MusicPlayer, OpensAWaveFileAsTheWaveAudioDevice) {
+// Notes each start of playback.
+struct PlayStarts : WaveObserver {
+    PlayStarts() { active = this; }
+    ~PlayStarts() { active = nullptr; }
+    void playStarted(const WaveFile&, uint32_t firstFrame, uint32_t endFrame, uint32_t) override {
+        starts.emplace_back(firstFrame, endFrame);
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> starts;
+};
+
+// The device's mode as MCI reports it, or the error of the status command.
+DWORD modeOf(MCIDEVICEID device, MCIERROR* error) {
+    MCI_STATUS_PARMS status{};
+    status.dwItem = MCI_STATUS_MODE;
+    *error =
+        mciSendCommandA(device, MCI_STATUS, MCI_STATUS_ITEM, reinterpret_cast<DWORD_PTR>(&status));
+    return static_cast<DWORD>(status.dwReturn);
+}
+
+TEST(MusicPlayer, PlaysTheWholeWaveFileStopsItAndClosesItsDevice) {
     // Whatever sound hardware the machine has, SDL's silent driver takes the stream.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     std::string path = writeWave("music-player-test.wav");
+    PlayStarts observer;
     MusicPlayer player(path.c_str());
-    EXPECT_NE(player.openParams.wDeviceID, 0u);
+    const MCIDEVICEID device = player.openParams.wDeviceID;
+    ASSERT_NE(device, 0u);
+    MCIERROR error = 0;
+    EXPECT_EQ(modeOf(device, &error), static_cast<DWORD>(MCI_MODE_STOP)) << "opened, not playing";
+    EXPECT_TRUE(observer.starts.empty());
+
     EXPECT_EQ(player.play(), 0);
+    ASSERT_EQ(observer.starts.size(), 1u) << "play starts the sound";
+    EXPECT_EQ(observer.starts[0], (std::pair<uint32_t, uint32_t>{0, WAVE_FRAMES}))
+        << "from the first frame to the last";
+    EXPECT_EQ(modeOf(device, &error), static_cast<DWORD>(MCI_MODE_PLAY));
+    EXPECT_EQ(error, 0u);
+
     EXPECT_EQ(player.stop(), 0);
+    EXPECT_EQ(modeOf(device, &error), static_cast<DWORD>(MCI_MODE_STOP)) << "stop ends the sound";
+    EXPECT_EQ(error, 0u);
+
     EXPECT_EQ(player.close(), 0);
+    modeOf(device, &error);
+    EXPECT_EQ(error, static_cast<MCIERROR>(MCIERR_INVALID_DEVICE_ID)) << "the device is closed";
+    EXPECT_EQ(observer.starts.size(), 1u);
     std::remove(path.c_str());
 }
 

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "Sequencer.h"
@@ -47,9 +48,9 @@ protected:
 };
 
 TEST_F(LoadingScreenTest, LastLoadingFrameShowsSevenEighthsOfTheBar) {
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     ASSERT_EQ(sequence.load(&graphics, 8), 0);
-    ::testing::internal::GetCapturedStderr();
+    boxes.take();
     Frame frame;
     ASSERT_TRUE(readFrontBuffer(graphics.getDevice(), 800, 600, &frame));
     writePng(frame, "loading-8.png");
@@ -57,9 +58,9 @@ TEST_F(LoadingScreenTest, LastLoadingFrameShowsSevenEighthsOfTheBar) {
 }
 
 TEST_F(LoadingScreenTest, TwoSlotsLeaveTheBarHalfFull) {
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     ASSERT_EQ(sequence.load(&graphics, 2), 0);
-    ::testing::internal::GetCapturedStderr();
+    boxes.take();
     Frame frame;
     ASSERT_TRUE(readFrontBuffer(graphics.getDevice(), 800, 600, &frame));
     expectBar(frame, 128);

@@ -1,4 +1,5 @@
 #include "GraphicsDevice.h"
+#include "MessageBoxRecorder.h"
 #include "MusicPlayer.h"
 #include "ProbeScene.h"
 #include "RecordingDevice.h"
@@ -36,12 +37,8 @@ protected:
         graphics.device = &device;
         graphics.width = 800;
         graphics.height = 600;
-        ::testing::internal::CaptureStderr(); // the missing images' messages
     }
-    void TearDown() override {
-        messages = ::testing::internal::GetCapturedStderr();
-        graphics.device = nullptr;
-    }
+    void TearDown() override { graphics.device = nullptr; }
 
     // Loads all eight slots, then puts probes in them.
     void loadWithProbes() {
@@ -79,7 +76,7 @@ protected:
     Sequencer sequence;
     std::vector<std::string> journal;
     std::vector<std::unique_ptr<ProbeScene>> probes;
-    std::string messages;
+    MessageBoxRecorder boxes; // the missing images' messages
 };
 
 TEST_F(SequencerTest, LoadingScreenShowsTheBarFillingSlotBySlot) {
@@ -123,7 +120,7 @@ TEST_F(SequencerTest, LoadingScreenShowsTheBarFillingSlotBySlot) {
 TEST_F(SequencerTest, MissingImagesAreNamedOnceEachAndThePlayGoesOn) {
     // The recording device makes every texture load fail, as missing files do.
     ASSERT_EQ(sequence.load(&graphics, 8), 0);
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     for (const char* name : {"data\\loading.bmp", "data\\obi.bmp", "data\\cloud1.bmp",
                              "data\\cloud2.bmp", "data\\cloud3.bmp", "data\\living.bmp"}) {
         size_t at = shown.find(name);
@@ -134,7 +131,6 @@ TEST_F(SequencerTest, MissingImagesAreNamedOnceEachAndThePlayGoesOn) {
         EXPECT_NE(shown.substr(lineStart, at - lineStart).find("エラー"), std::string::npos)
             << "caption of " << name;
     }
-    ::testing::internal::CaptureStderr(); // for TearDown
 
     // Without the band image the bands are drawn untextured.
     device.clear();

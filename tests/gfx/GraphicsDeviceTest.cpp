@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
 #include "TestWindow.h"
 
@@ -56,9 +57,9 @@ TEST(GraphicsDevice, CreatesTheDeviceWithTheDefaultStatesAndGoesFullScreen) {
 
 TEST(GraphicsDevice, NoDeviceForTheWindowFailsWithItsMessage) {
     GraphicsDevice graphics;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     EXPECT_EQ(graphics.create(nullptr, 800, 600), 1);
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     EXPECT_NE(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(graphics.direct3d, nullptr);
     EXPECT_EQ(graphics.getDevice(), nullptr);
@@ -75,9 +76,9 @@ TEST(GraphicsDevice, NoDirect3DAtAllFailsWithTheSameMessage) {
         GTEST_SKIP() << "this machine offers Direct3D even without a video driver";
     }
     GraphicsDevice graphics;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     EXPECT_EQ(graphics.create(nullptr, 800, 600), 1);
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     EXPECT_NE(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(graphics.direct3d, nullptr);
 }

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "MeshModel.h"
@@ -66,9 +67,9 @@ protected:
     }
     // Loads and returns the load's result with the messages it showed.
     int32_t load(const char* fileName, std::string* messages) {
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         int32_t result = model.load(fileName);
-        *messages = ::testing::internal::GetCapturedStderr();
+        *messages = boxes.take();
         return result;
     }
 

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "ColorQuad.h"
 #include "RecordingDevice.h"
 #include "Sprite.h"
@@ -93,9 +94,9 @@ TEST_F(SpriteTest, DrawRegionCutsTheSourceRectangleOnlyWhenUpright) {
 }
 
 TEST_F(SpriteTest, FailedLoadShowsTheFileNameOnceAndLeavesNoTexture) {
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     HRESULT result = sprite.loadTexture("data\\missing-picture.bmp");
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     EXPECT_LT(result, 0);
     EXPECT_EQ(sprite.getTexture(), nullptr);
     size_t first = shown.find("data\\missing-picture.bmp");
@@ -112,9 +113,9 @@ TEST_F(SpriteTest, FailedLoadShowsTheFileNameOnceAndLeavesNoTexture) {
 }
 
 TEST_F(SpriteTest, KeyedLoadFailureShowsTheSameMessage) {
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     HRESULT result = sprite.loadTextureKeyed("data\\missing-sheet.bmp", 0xFF000000);
-    std::string shown = ::testing::internal::GetCapturedStderr();
+    std::string shown = boxes.take();
     EXPECT_LT(result, 0);
     EXPECT_NE(shown.find("data\\missing-sheet.bmp"), std::string::npos) << shown;
 }

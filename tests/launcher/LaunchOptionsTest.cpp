@@ -67,6 +67,25 @@ TEST(LaunchOptions, CaptureTurnsOnTheVirtualClockOffScreen) {
     EXPECT_DOUBLE_EQ(0.0, live.fromSeconds);
 }
 
+TEST(LaunchOptions, ScaleAndSamples) {
+    PlatformOptions plain;
+    std::string message;
+    ASSERT_EQ(LaunchOptions::Outcome::Run, parseArgs({}, plain, message));
+    EXPECT_EQ(1u, plain.renderScale);
+    EXPECT_FALSE(plain.renderScaleAuto);
+    EXPECT_EQ(0u, plain.multisample);
+
+    PlatformOptions captured;
+    ASSERT_EQ(LaunchOptions::Outcome::Run,
+              parseArgs({"--scale", "4", "--msaa=8", "--capture", "x.y4m"}, captured, message));
+    EXPECT_EQ(4u, captured.renderScale);
+    EXPECT_EQ(8u, captured.multisample);
+
+    PlatformOptions live;
+    ASSERT_EQ(LaunchOptions::Outcome::Run, parseArgs({"--scale=auto"}, live, message));
+    EXPECT_TRUE(live.renderScaleAuto);
+}
+
 TEST(LaunchOptions, EveryBadCommandLineSaysWhy) {
     const struct {
         std::vector<const char*> args;
@@ -88,6 +107,12 @@ TEST(LaunchOptions, EveryBadCommandLineSaysWhy) {
         {{"--windowed", "--windowed"}, "given twice"},
         {{"--trace"}, "--trace needs a value"},
         {{"capture"}, "unknown option 'capture'"},
+        {{"--scale", "5"}, "'5' is not one of 1, 2, 3, 4"},
+        {{"--scale", "0"}, "not one of"},
+        {{"--scale", "2x"}, "not one of"},
+        {{"--scale", "auto", "--capture", "x"}, "a capture needs a number"},
+        {{"--msaa", "3"}, "'3' is not one of 2, 4, 8"},
+        {{"--msaa", "1"}, "not one of"},
     };
     for (const auto& c : cases) {
         PlatformOptions options;
@@ -105,7 +130,7 @@ TEST(LaunchOptions, HelpListsEveryOptionAndVersionNamesTheProgram) {
     ASSERT_EQ(LaunchOptions::Outcome::Exit, parseArgs({"--stats", "--help"}, options, message));
     for (const char* option : {"--windowed", "--capture PATH", "--from SECONDS", "--to SECONDS",
                                "--contact-sheet FILE.png", "--trace FILE", "--stats", "--software",
-                               "--version", "--help"}) {
+                               "--scale N", "--msaa S", "--version", "--help"}) {
         EXPECT_NE(std::string::npos, message.find(option)) << option;
     }
     ASSERT_EQ(LaunchOptions::Outcome::Exit, parseArgs({"--version"}, options, message));

@@ -50,14 +50,14 @@ bool ContactSheet::wants(uint32_t index, uint32_t tickMs) {
 }
 
 void ContactSheet::add(const PngImage& frame, uint32_t second) {
-    PngImage tile(std::max(1u, frame.width / SHRINK), std::max(1u, frame.height / SHRINK));
-    // A box filter over each SHRINK x SHRINK block.
+    PngImage tile(std::max(1u, frame.width / shrink), std::max(1u, frame.height / shrink));
+    // A box filter over each shrink x shrink block.
     for (uint32_t y = 0; y < tile.height; ++y) {
         for (uint32_t x = 0; x < tile.width; ++x) {
             uint32_t sum[3] = {0, 0, 0}, count = 0;
-            for (uint32_t dy = 0; dy < SHRINK && y * SHRINK + dy < frame.height; ++dy) {
-                for (uint32_t dx = 0; dx < SHRINK && x * SHRINK + dx < frame.width; ++dx) {
-                    const uint8_t* p = frame.pixel(x * SHRINK + dx, y * SHRINK + dy);
+            for (uint32_t dy = 0; dy < shrink && y * shrink + dy < frame.height; ++dy) {
+                for (uint32_t dx = 0; dx < shrink && x * shrink + dx < frame.width; ++dx) {
+                    const uint8_t* p = frame.pixel(x * shrink + dx, y * shrink + dy);
                     sum[0] += p[0];
                     sum[1] += p[1];
                     sum[2] += p[2];

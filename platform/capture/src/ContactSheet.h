@@ -17,6 +17,11 @@ public:
     // Whether frame `index` (at index x tickMs) is the first one of a new second.
     static bool wants(uint32_t index, uint32_t tickMs);
 
+    // Frames drawn at `frameScale` times the program's size shrink that much more, so
+    // the sheet keeps its size.
+    explicit ContactSheet(uint32_t frameScale = 1)
+        : shrink(SHRINK * (frameScale ? frameScale : 1)) {}
+
     // Adds the frame that shows second `second`.
     void add(const PngImage& frame, uint32_t second);
     bool empty() const { return tiles.empty(); }
@@ -36,4 +41,5 @@ private:
         uint32_t second;
     };
     std::vector<Tile> tiles;
+    uint32_t shrink;
 };

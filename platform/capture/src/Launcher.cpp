@@ -63,7 +63,7 @@ bool Launcher::begin(std::string& error) {
         sink = std::make_unique<AsyncFrameSink>(std::move(file));
     }
     if (!options.contactSheetPath.empty()) {
-        sheet = std::make_unique<ContactSheet>();
+        sheet = std::make_unique<ContactSheet>(options.renderScale);
     }
     if (capturing) {
         const uint32_t endMs = toMs ? std::min(*toMs, DEMO_MS) : DEMO_MS;

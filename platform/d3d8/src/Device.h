@@ -6,6 +6,7 @@
 #include "ComObject.h"
 #include "FrameReadback.h"
 #include "GlCheck.h"
+#include "RenderScale.h"
 #include "ShaderCache.h"
 
 #include <SDL.h>
@@ -174,8 +175,17 @@ public:
     void forgetBuffer(GLuint buffer);
     // Uploads through GL_COPY_WRITE_BUFFER so no binding the draws rely on changes.
     void bindTextureForUpload(GLuint texture);
-    // Reads a rectangle of a colour target as BGRA8 rows, top row first.
+    // Reads a rectangle of a colour target as BGRA8 rows, top row first, in the program's
+    // pixels (each averaged over its block of the finer grid).
     bool readTarget(Surface* target, const RECT& rect, uint8_t* bgra, UINT pitch);
+    // The same rectangle at the resolution drawn: rect scaled, rows of pitch bytes.
+    bool readTargetFine(Surface* target, const RECT& rect, uint8_t* bgra, UINT pitch);
+    // Replaces a rectangle (program pixels) of a colour target with BGRA8 rows.
+    void writeTarget(Surface* target, const RECT& rect, const uint8_t* bgra, UINT pitch);
+    // How much finer than the program's pixels every target is drawn; fixed at creation.
+    const RenderScale& renderScale() const { return scale; }
+    // Samples per pixel of every target (0: none); fixed at creation.
+    GLsizei sampleCount() const { return samples; }
     // Programs compiled so far (a warmed-up frame adds none).
     uint64_t shaderCompileCount() const { return shaders.compileCount(); }
     // The frame number Present has reached (the trace numbers its lines with it).
@@ -201,7 +211,18 @@ private:
     void applySamplers();
     void applyUniforms(ShaderProgram& program);
     ShaderKey buildShaderKey(D3DPRIMITIVETYPE type) const;
-    GLuint framebufferFor(GLuint colorTexture, GLuint level, GLuint depth);
+    GLuint framebufferFor(GLuint colorTexture, GLuint level, GLuint depth,
+                          GLuint multisampledColor = 0);
+    static constexpr GLuint MULTISAMPLED_LEVEL = ~0u;
+
+    // Multisampling (DeviceMultisample.cpp): level-0 colour targets are drawn into a
+    // multisampled renderbuffer and resolved into their texture before anything reads it.
+    GLuint multisampledColorOf(Surface* target);
+    void resolve(Surface* target);
+    void resolveSampledTargets();
+    // After the texture of a target was written directly: the same rectangle (of the
+    // program's pixels) into its samples.
+    void refreshSamples(Surface* target, const RECT& rect);
     void setEnabled(GLenum cap, bool enable, int slot);
     void invalidateGlCache();
     // Makes this device the one whose GL state the caches describe (another device may
@@ -231,6 +252,8 @@ private:
     SDL_Window* window = nullptr;
     uint32_t internalRefs = 0;
     bool destroyed = false;
+    RenderScale scale;
+    GLsizei samples = 0; // per pixel of every target; 0 without multisampling
 
     // Swap chain: two colour buffers that exchange roles at each flip, and the automatic
     // depth-stencil buffer.

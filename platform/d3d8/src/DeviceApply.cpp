@@ -111,7 +111,11 @@ void usedArguments(DWORD op, bool& arg1, bool& arg2, bool& arg0) {
 
 } // namespace
 
-GLuint Device::framebufferFor(GLuint colorTexture, GLuint level, GLuint depth) {
+GLuint Device::framebufferFor(GLuint colorTexture, GLuint level, GLuint depth,
+                              GLuint multisampledColor) {
+    if (multisampledColor != 0) {
+        level = MULTISAMPLED_LEVEL; // keyed by the texture it resolves into
+    }
     auto key = std::make_tuple(colorTexture, level, depth);
     auto found = framebuffers.find(key);
     if (found != framebuffers.end()) {
@@ -121,8 +125,13 @@ GLuint Device::framebufferFor(GLuint colorTexture, GLuint level, GLuint depth) {
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     boundFramebuffer = framebuffer;
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture,
-                           static_cast<GLint>(level));
+    if (multisampledColor != 0) {
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  multisampledColor);
+    } else {
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture,
+                               static_cast<GLint>(level));
+    }
     if (depth != 0) {
         GLint stencilBits = 0;
         glBindRenderbuffer(GL_RENDERBUFFER, depth);
@@ -138,13 +147,14 @@ GLuint Device::framebufferFor(GLuint colorTexture, GLuint level, GLuint depth) {
 void Device::applyFramebuffer() {
     GLuint color = renderTarget->glTexture();
     GLuint depth = depthStencil != nullptr ? depthStencil->glRenderbuffer() : 0;
-    GLuint framebuffer = framebufferFor(color, renderTarget->level(), depth);
+    GLuint framebuffer =
+        framebufferFor(color, renderTarget->level(), depth, multisampledColorOf(renderTarget));
     if (boundFramebuffer != framebuffer) {
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         boundFramebuffer = framebuffer;
     }
-    glViewport(0, 0, static_cast<GLsizei>(renderTarget->width()),
-               static_cast<GLsizei>(renderTarget->height()));
+    glViewport(0, 0, static_cast<GLsizei>(scale.size(renderTarget->width())),
+               static_cast<GLsizei>(scale.size(renderTarget->height())));
     framebufferDirty = false;
 }
 
@@ -165,8 +175,10 @@ void Device::applyFixedState() {
     const DWORD* rs = renderStates;
     // Drawing is confined to the viewport.
     setEnabled(GL_SCISSOR_TEST, true, 0);
-    glScissor(static_cast<GLint>(viewport.X), static_cast<GLint>(viewport.Y),
-              static_cast<GLsizei>(viewport.Width), static_cast<GLsizei>(viewport.Height));
+    glScissor(static_cast<GLint>(scale.size(viewport.X)),
+              static_cast<GLint>(scale.size(viewport.Y)),
+              static_cast<GLsizei>(scale.size(viewport.Width)),
+              static_cast<GLsizei>(scale.size(viewport.Height)));
 
     bool depth = rs[D3DRS_ZENABLE] != D3DZB_FALSE && depthStencil != nullptr;
     setEnabled(GL_DEPTH_TEST, depth, 1);
@@ -359,10 +371,11 @@ ShaderKey Device::buildShaderKey(D3DPRIMITIVETYPE type) const {
 void Device::applyUniforms(ShaderProgram& p) {
     const float targetWidth = static_cast<float>(renderTarget->width());
     const float targetHeight = static_cast<float>(renderTarget->height());
-    // Direct3D samples pixel centres at integers, GL at half-integers; a shift just under
-    // half a pixel also keeps the top-left fill rule.
-    const float shift = 0.5f - 1.0f / 128.0f;
-    glUniform4f(p.screen, 2.0f / targetWidth, 2.0f / targetHeight, shift, 0.0f);
+    // Positions stay in the program's pixels: the GL viewport spans the finer grid, and
+    // the pixel-centre shift is a fine pixel's.
+    const float shift = scale.centreShift();
+    glUniform4f(p.screen, 2.0f / targetWidth, 2.0f / targetHeight, shift,
+                static_cast<float>(scale.factor()));
     const float vx = static_cast<float>(viewport.X), vy = static_cast<float>(viewport.Y);
     const float vw = static_cast<float>(viewport.Width), vh = static_cast<float>(viewport.Height);
     // Direct3D's clip depth 0..w becomes GL's -w..w, so that GL clips at the near and far
@@ -379,8 +392,10 @@ void Device::applyUniforms(ShaderProgram& p) {
     glUniform1f(p.alphaRef, static_cast<float>(renderStates[D3DRS_ALPHAREF] & 0xff));
     float maxSize =
         std::min(bitsFloat(renderStates[D3DRS_POINTSIZE_MAX]), Direct3D8::MAX_POINT_SIZE);
-    glUniform4f(p.pointParams, bitsFloat(renderStates[D3DRS_POINTSIZE]),
-                bitsFloat(renderStates[D3DRS_POINTSIZE_MIN]), maxSize, vh);
+    // Point sizes and their clamps are in program pixels; GL draws them on the finer grid.
+    const float fine = static_cast<float>(scale.factor());
+    glUniform4f(p.pointParams, bitsFloat(renderStates[D3DRS_POINTSIZE]) * fine,
+                bitsFloat(renderStates[D3DRS_POINTSIZE_MIN]) * fine, maxSize * fine, vh);
     glUniform3f(p.pointScale, bitsFloat(renderStates[D3DRS_POINTSCALE_A]),
                 bitsFloat(renderStates[D3DRS_POINTSCALE_B]),
                 bitsFloat(renderStates[D3DRS_POINTSCALE_C]));
@@ -463,9 +478,13 @@ void Device::applyUniforms(ShaderProgram& p) {
 }
 
 bool Device::applyDrawState(D3DPRIMITIVETYPE type) {
+    if (samples != 0) {
+        resolveSampledTargets();
+    }
     if (framebufferDirty) {
         applyFramebuffer();
     }
+    renderTarget->markDrawn();
     if (fixedStateDirty) {
         applyFixedState();
     }

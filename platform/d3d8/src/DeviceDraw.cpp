@@ -94,6 +94,7 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     if (framebufferDirty) {
         applyFramebuffer();
     }
+    renderTarget->markDrawn();
     GLbitfield mask = 0;
     if (Flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
@@ -125,7 +126,7 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         if (x0 >= x1 || y0 >= y1) {
             return;
         }
-        glScissor(x0, y0, x1 - x0, y1 - y0);
+        glScissor(scale.at(x0), scale.at(y0), scale.at(x1 - x0), scale.at(y1 - y0));
         glClear(mask);
     };
     if (Count == 0) {

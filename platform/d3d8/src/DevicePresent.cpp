@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -57,6 +58,27 @@ bool normaliseParameters(D3DPRESENT_PARAMETERS& p, SDL_Window* window) {
         p.BackBufferCount = 1;
     }
     return true;
+}
+
+// The render scale the run asked for. "auto" takes the smallest factor whose height
+// reaches the display's on a GPU driver; the software rasteriser stays at 1, where
+// every extra pixel costs frame rate.
+UINT chooseRenderScale(const PlatformOptions& options, UINT backBufferHeight) {
+    if (!options.renderScaleAuto) {
+        return std::clamp<UINT>(options.renderScale, 1, 4);
+    }
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const std::string name = renderer ? renderer : "";
+    if (options.software || options.headless || name.find("llvmpipe") != std::string::npos ||
+        name.find("softpipe") != std::string::npos || backBufferHeight == 0) {
+        return 1;
+    }
+    SDL_DisplayMode mode{};
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.h <= 0) {
+        return 1;
+    }
+    const UINT display = static_cast<UINT>(mode.h);
+    return std::clamp<UINT>((display + backBufferHeight - 1) / backBufferHeight, 1, 4);
 }
 
 } // namespace
@@ -124,6 +146,14 @@ HRESULT Device::initialise(D3DPRESENT_PARAMETERS* params) {
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     glFrontFace(GL_CCW);
     glDepthRange(0.0, 1.0);
+    scale = RenderScale(chooseRenderScale(PlatformOptions::get(), p.BackBufferHeight));
+    if (PlatformOptions::get().multisample > 1) {
+        // As many samples as asked for where the driver offers them, else its most.
+        GLint most = 0;
+        glGetIntegerv(GL_MAX_SAMPLES, &most);
+        samples = std::min<GLsizei>(static_cast<GLsizei>(PlatformOptions::get().multisample), most);
+        samples = samples > 1 ? samples : 0;
+    }
     HRESULT result = createSwapChain(p);
     if (FAILED(result)) {
         return result;
@@ -330,6 +360,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         return D3DERR_INVALIDCALL;
     }
     activate();
+    resolve(backBuffer);
     // The presented buffer becomes the front buffer; with flip (and discard) the old front
     // buffer becomes the back buffer, with copy the back buffer keeps its picture.
     if (presentParams.SwapEffect == D3DSWAPEFFECT_COPY ||
@@ -340,7 +371,8 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, draw);
         setEnabled(GL_SCISSOR_TEST, false, 0);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        int w = static_cast<int>(backBuffer->width()), h = static_cast<int>(backBuffer->height());
+        int w = static_cast<int>(scale.size(backBuffer->width()));
+        int h = static_cast<int>(scale.size(backBuffer->height()));
         glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     } else {
         backBuffer->swapStorage(*frontBuffer);
@@ -360,6 +392,8 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
             pSourceRect->left < pSourceRect->right && pSourceRect->top < pSourceRect->bottom) {
             source = *pSourceRect;
         }
+        // The picture as drawn, on the render scale's finer grid.
+        source = scale.rect(source);
         int sw = source.right - source.left, sh = source.bottom - source.top;
         int64_t w = drawableWidth, h = static_cast<int64_t>(drawableWidth) * sh / sw;
         if (h > drawableHeight) {
@@ -404,11 +438,14 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     if (PresentObserver* observer = PresentObserver::active) {
         observer->presented(this, shaderCompileCount());
         if (observer->wantsPicture()) {
+            // The picture as drawn: at a render scale, that many times the program's size.
             GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
-            reading = readback.queue(read, frontBuffer->width(), frontBuffer->height());
+            const UINT width = scale.size(frontBuffer->width());
+            const UINT height = scale.size(frontBuffer->height());
+            reading = readback.queue(read, width, height);
             if (!reading) {
                 readback.deliver(0, handToObserver);
-                handToObserver(nullptr, frontBuffer->width(), frontBuffer->height(), 0);
+                handToObserver(nullptr, width, height, 0);
             }
             boundFramebuffer = ~0u;
         }

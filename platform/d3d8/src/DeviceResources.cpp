@@ -223,18 +223,56 @@ HRESULT Device::CreateImageSurface(UINT Width, UINT Height, D3DFORMAT Format,
     return D3D_OK;
 }
 
-bool Device::readTarget(Surface* target, const RECT& rect, uint8_t* bgra, UINT pitch) {
+bool Device::readTargetFine(Surface* target, const RECT& rect, uint8_t* bgra, UINT pitch) {
+    activate();
+    resolve(target);
+    const RECT fine = scale.rect(rect);
     GLuint framebuffer = framebufferFor(target->glTexture(), target->level(), 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
     // Rows are stored top row first, as Direct3D numbers them.
-    glReadPixels(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, GL_BGRA,
+    glReadPixels(fine.left, fine.top, fine.right - fine.left, fine.bottom - fine.top, GL_BGRA,
                  GL_UNSIGNED_BYTE, bgra);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     boundFramebuffer = ~0u;
     framebufferDirty = true;
     return glCheckErrors("read back") == 0;
+}
+
+bool Device::readTarget(Surface* target, const RECT& rect, uint8_t* bgra, UINT pitch) {
+    if (scale.identity()) {
+        return readTargetFine(target, rect, bgra, pitch);
+    }
+    const UINT w = static_cast<UINT>(rect.right - rect.left);
+    const UINT h = static_cast<UINT>(rect.bottom - rect.top);
+    std::vector<uint8_t> fine(static_cast<size_t>(scale.size(w)) * scale.size(h) * 4);
+    if (!readTargetFine(target, rect, fine.data(), scale.size(w) * 4)) {
+        return false;
+    }
+    scale.average(fine.data(), scale.size(w) * 4, bgra, pitch, w, h);
+    return true;
+}
+
+void Device::writeTarget(Surface* target, const RECT& rect, const uint8_t* bgra, UINT pitch) {
+    activate();
+    if (target->texture() != nullptr) {
+        target->texture()->writeBgra(target->level(), rect, bgra, pitch);
+        refreshSamples(target, rect);
+        return;
+    }
+    const UINT w = static_cast<UINT>(rect.right - rect.left);
+    const UINT h = static_cast<UINT>(rect.bottom - rect.top);
+    std::vector<uint8_t> fine;
+    bgra = scale.onFineGrid(bgra, pitch, w, h, fine);
+    bindTextureForUpload(target->glTexture());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
+    glTexSubImage2D(GL_TEXTURE_2D, 0, scale.at(rect.left), scale.at(rect.top),
+                    static_cast<GLsizei>(scale.size(w)), static_cast<GLsizei>(scale.size(h)),
+                    GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    refreshSamples(target, rect);
 }
 
 namespace {
@@ -283,16 +321,19 @@ HRESULT Device::CopyRects(IDirect3DSurface8* pSourceSurface, CONST RECT* pSource
         RECT to{at.x, at.y, at.x + w, at.y + h};
         if (sourceTarget && destinationTarget) {
             // GPU to GPU without a round trip.
+            resolve(source);
             GLuint read = framebufferFor(source->glTexture(), source->level(), 0);
             GLuint draw = framebufferFor(destination->glTexture(), destination->level(), 0);
             glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
             glBindFramebuffer(GL_DRAW_FRAMEBUFFER, draw);
             setEnabled(GL_SCISSOR_TEST, false, 0);
             glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, formatHasAlpha(destination->format()));
-            glBlitFramebuffer(r.left, r.top, r.right, r.bottom, to.left, to.top, to.right,
-                              to.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+            const RECT from = scale.rect(r), onto = scale.rect(to);
+            glBlitFramebuffer(from.left, from.top, from.right, from.bottom, onto.left, onto.top,
+                              onto.right, onto.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
             boundFramebuffer = ~0u;
             framebufferDirty = fixedStateDirty = true;
+            refreshSamples(destination, to);
             continue;
         }
         // Through BGRA rows in system memory.
@@ -318,14 +359,8 @@ HRESULT Device::CopyRects(IDirect3DSurface8* pSourceSurface, CONST RECT* pSource
                                   static_cast<uint32_t>(w));
             }
         }
-        if (destination->texture() != nullptr) {
-            destination->texture()->writeBgra(destination->level(), to, rows.data(), rowPitch);
-        } else if (destinationTarget) {
-            bindTextureForUpload(destination->glTexture());
-            glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-            glTexSubImage2D(GL_TEXTURE_2D, 0, to.left, to.top, w, h, GL_BGRA, GL_UNSIGNED_BYTE,
-                            rows.data());
+        if (destination->texture() != nullptr || destinationTarget) {
+            writeTarget(destination, to, rows.data(), rowPitch);
         } else {
             const UINT bpp = formatBytesPerPixel(destination->format());
             for (LONG y = 0; y < h; ++y) {
@@ -370,13 +405,23 @@ HRESULT Device::GetFrontBuffer(IDirect3DSurface8* pDestSurface) {
     activate();
     RECT rect{0, 0, static_cast<LONG>(frontBuffer->width()),
               static_cast<LONG>(frontBuffer->height())};
-    if (!readTarget(frontBuffer, rect, destination->memory(), destination->pitch())) {
+    // A surface with room for the picture as drawn (the render scale above 1) receives it
+    // at that resolution; otherwise the program's view of it.
+    const bool fine = !scale.identity() &&
+                      destination->width() >= scale.size(frontBuffer->width()) &&
+                      destination->height() >= scale.size(frontBuffer->height());
+    const bool read =
+        fine ? readTargetFine(frontBuffer, rect, destination->memory(), destination->pitch())
+             : readTarget(frontBuffer, rect, destination->memory(), destination->pitch());
+    if (!read) {
         return D3DERR_INVALIDCALL;
     }
     // The front buffer has no alpha: it reads as opaque.
-    for (UINT y = 0; y < frontBuffer->height(); ++y) {
+    const UINT width = fine ? scale.size(frontBuffer->width()) : frontBuffer->width();
+    const UINT height = fine ? scale.size(frontBuffer->height()) : frontBuffer->height();
+    for (UINT y = 0; y < height; ++y) {
         uint8_t* row = destination->memory() + static_cast<size_t>(y) * destination->pitch();
-        for (UINT x = 0; x < frontBuffer->width(); ++x) {
+        for (UINT x = 0; x < width; ++x) {
             row[4 * x + 3] = 255;
         }
     }

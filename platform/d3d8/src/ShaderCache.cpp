@@ -295,7 +295,9 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
         append(s, "    vTex%d = aTex%d;\n", i);
     }
     if (key.points) {
-        s += hasPsize ? "    float size = aPsize;\n" : "    float size = uPointParams.x;\n";
+        // uScreen.w: how many drawn pixels make one of the program's.
+        s += hasPsize ? "    float size = aPsize * uScreen.w;\n"
+                      : "    float size = uPointParams.x;\n";
         if (key.pointScale && !rhw) {
             s += "    float dist = length(eye.xyz);\n"
                  "    size = uPointParams.w * size * sqrt(1.0 / max(uPointScale.x + uPointScale.y "

@@ -41,6 +41,12 @@ Surface::~Surface() {
 }
 
 void Surface::releaseGl() {
+    if (samplesBuffer != 0) {
+        // Its framebuffers are keyed by the texture it resolves into.
+        owner->forgetTexture(glTexture());
+        glDeleteRenderbuffers(1, &samplesBuffer);
+        samplesBuffer = 0;
+    }
     if (colorTexture != 0) {
         owner->forgetTexture(colorTexture);
         glDeleteTextures(1, &colorTexture);
@@ -54,12 +60,15 @@ void Surface::releaseGl() {
 }
 
 bool Surface::createStorage() {
+    // Targets are stored on the device's finer grid.
+    const RenderScale& scale = owner->renderScale();
+    const UINT storageWidth = scale.size(surfaceWidth), storageHeight = scale.size(surfaceHeight);
     if (surfaceKind == Kind::RenderTarget) {
         glGenTextures(1, &colorTexture);
         owner->bindTextureForUpload(colorTexture);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
         // Targets without alpha hold alpha 1 from the start; draws never write it.
-        std::vector<uint8_t> initial(static_cast<size_t>(surfaceWidth) * surfaceHeight * 4, 0);
+        std::vector<uint8_t> initial(static_cast<size_t>(storageWidth) * storageHeight * 4, 0);
         if (!formatHasAlpha(surfaceFormat)) {
             for (size_t i = 3; i < initial.size(); i += 4) {
                 initial[i] = 255;
@@ -67,8 +76,8 @@ bool Surface::createStorage() {
         }
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(surfaceWidth),
-                     static_cast<GLsizei>(surfaceHeight), 0, GL_BGRA, GL_UNSIGNED_BYTE,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(storageWidth),
+                     static_cast<GLsizei>(storageHeight), 0, GL_BGRA, GL_UNSIGNED_BYTE,
                      initial.data());
     } else if (surfaceKind == Kind::DepthStencil) {
         glGenRenderbuffers(1, &renderbuffer);
@@ -79,14 +88,17 @@ bool Surface::createStorage() {
         } else if (surfaceFormat == D3DFMT_D32) {
             internal = GL_DEPTH_COMPONENT32;
         }
-        glRenderbufferStorage(GL_RENDERBUFFER, internal, static_cast<GLsizei>(surfaceWidth),
-                              static_cast<GLsizei>(surfaceHeight));
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, owner->sampleCount(), internal,
+                                         static_cast<GLsizei>(storageWidth),
+                                         static_cast<GLsizei>(storageHeight));
     }
     return glCheckErrors("surface storage") == 0;
 }
 
 void Surface::swapStorage(Surface& other) {
     std::swap(colorTexture, other.colorTexture);
+    std::swap(samplesBuffer, other.samplesBuffer);
+    std::swap(unresolved, other.unresolved);
 }
 
 ULONG Surface::AddRef() {
@@ -184,7 +196,7 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, CONST RECT* pRect, DWORD 
     if (surfaceKind == Kind::TextureLevel) {
         return container->LockRect(textureLevel, pLockedRect, pRect, Flags);
     }
-    if (pLockedRect == nullptr || surfaceKind != Kind::Image || locked) {
+    if (pLockedRect == nullptr || surfaceKind == Kind::DepthStencil || locked) {
         return D3DERR_INVALIDCALL;
     }
     UINT left = 0, top = 0;
@@ -196,6 +208,17 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, CONST RECT* pRect, DWORD 
         }
         left = static_cast<UINT>(pRect->left);
         top = static_cast<UINT>(pRect->top);
+    }
+    if (surfaceKind == Kind::RenderTarget) {
+        // A colour target is read back whole, in the program's pixels (the view averaged
+        // when the device draws finer); unlocking writes the locked rectangle back.
+        bytes.resize(static_cast<size_t>(pitch()) * surfaceHeight);
+        const RECT whole{0, 0, static_cast<LONG>(surfaceWidth), static_cast<LONG>(surfaceHeight)};
+        if (!owner->readTarget(this, whole, bytes.data(), pitch())) {
+            return D3DERR_INVALIDCALL;
+        }
+        lockRect = pRect != nullptr ? *pRect : whole;
+        lockReadOnly = (Flags & D3DLOCK_READONLY) != 0;
     }
     locked = true;
     pLockedRect->Pitch = static_cast<INT>(pitch());
@@ -212,5 +235,11 @@ HRESULT Surface::UnlockRect() {
         return D3DERR_INVALIDCALL;
     }
     locked = false;
+    if (surfaceKind == Kind::RenderTarget && !lockReadOnly) {
+        owner->writeTarget(this, lockRect,
+                           bytes.data() + static_cast<size_t>(lockRect.top) * pitch() +
+                               static_cast<size_t>(lockRect.left) * 4,
+                           pitch());
+    }
     return D3D_OK;
 }

@@ -57,6 +57,13 @@ public:
     bool isLocked() const { return locked; }
     // The back buffers exchange their storage at each flip.
     void swapStorage(Surface& other);
+    // With multisampling: the samples drawn into, and whether they changed since they
+    // were last resolved into the texture.
+    GLuint multisampledColor() const { return samplesBuffer; }
+    void setMultisampledColor(GLuint renderbuffer) { samplesBuffer = renderbuffer; }
+    void markDrawn() { unresolved = samplesBuffer != 0; }
+    bool needsResolve() const { return unresolved; }
+    void markResolved() { unresolved = false; }
     // Called by the device when it goes away before this surface.
     void releaseGl();
 
@@ -77,7 +84,11 @@ private:
     UINT textureLevel = 0;
     bool ownedByDevice = false;
     bool locked = false;
+    bool lockReadOnly = false;
+    RECT lockRect{};
     GLuint colorTexture = 0;
     GLuint renderbuffer = 0;
+    GLuint samplesBuffer = 0;
+    bool unresolved = false;
     std::vector<uint8_t> bytes;
 };

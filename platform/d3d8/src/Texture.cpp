@@ -31,16 +31,20 @@ bool Texture::create() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels.size()) - 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    // Render targets are stored on the device's finer grid; textures from files are not.
+    const RenderScale scale = isRenderTarget() ? device->renderScale() : RenderScale();
     // Contents start as zero texels; formats without alpha read alpha 1.
     uint8_t alpha = formatHasAlpha(textureFormat) ? 0 : 255;
-    std::vector<uint8_t> initial(static_cast<size_t>(levels[0].width) * levels[0].height * 4, 0);
+    std::vector<uint8_t> initial(
+        static_cast<size_t>(scale.size(levels[0].width)) * scale.size(levels[0].height) * 4, 0);
     for (size_t i = 3; i < initial.size(); i += 4) {
         initial[i] = alpha;
     }
     for (UINT i = 0; i < levels.size(); ++i) {
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA8,
-                     static_cast<GLsizei>(levels[i].width), static_cast<GLsizei>(levels[i].height),
-                     0, GL_BGRA, GL_UNSIGNED_BYTE, initial.data());
+                     static_cast<GLsizei>(scale.size(levels[i].width)),
+                     static_cast<GLsizei>(scale.size(levels[i].height)), 0, GL_BGRA,
+                     GL_UNSIGNED_BYTE, initial.data());
         if (!isRenderTarget()) {
             levels[i].memory.assign(static_cast<size_t>(levelPitch(i)) * levels[i].height, 0);
         }
@@ -211,12 +215,16 @@ void Texture::writeBgra(UINT level, const RECT& rect, const uint8_t* bgra, UINT 
         upload(level, rect);
         return;
     }
+    const RenderScale& scale = device->renderScale();
+    // Each texel becomes its block of the finer grid.
+    std::vector<uint8_t> fine;
+    bgra = scale.onFineGrid(bgra, bgraPitch, w, h, fine);
     device->bindTextureForUpload(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(bgraPitch / 4));
-    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), rect.left, rect.top,
-                    static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_BYTE,
-                    bgra);
+    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), scale.at(rect.left),
+                    scale.at(rect.top), static_cast<GLsizei>(scale.size(w)),
+                    static_cast<GLsizei>(scale.size(h)), GL_BGRA, GL_UNSIGNED_BYTE, bgra);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     GL_CHECK("texture write");
 }

@@ -42,6 +42,8 @@ public:
     HRESULT copyFrom(Texture& source);
     // Replaces a rectangle of a level with BGRA8 texels (render-target reads, CopyRects).
     void writeBgra(UINT level, const RECT& rect, const uint8_t* bgra, UINT bgraPitch);
+    // The surface of a level when one was handed out, else null.
+    Surface* existingSurface(UINT level) const { return levels[level].surface; }
     // The texels of a level in the texture's format.
     const uint8_t* levelMemory(UINT level) const { return levels[level].memory.data(); }
 

@@ -30,7 +30,7 @@ uint32_t WaveFile::lengthMs() const {
 }
 
 WaveFile::Error WaveFile::load(const char* windowsName) {
-    const std::string path = hostPathFromWindows(windowsName);
+    const std::string path = hostPathForReading(windowsName);
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0) {
         return Error::NotFound;

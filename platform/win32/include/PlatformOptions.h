@@ -20,6 +20,11 @@ struct PlatformOptions {
     double toSeconds = -1.0;
     std::string contactSheetPath; // one frame per second tiled into this PNG
     bool stats = false;           // per-scene tick and frame times printed at exit
+    // The device draws internally at renderScale times the program's sizes (1 to 4);
+    // renderScaleAuto lets a live run pick it from the display when the device starts.
+    uint32_t renderScale = 1;
+    bool renderScaleAuto = false;
+    uint32_t multisample = 0; // samples per pixel of every target: 0 (off), 2, 4 or 8
 
     // The one instance the whole process shares, the environment applied.
     static PlatformOptions& get();

@@ -76,13 +76,16 @@ HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD, LPSECURIT
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string path = hostPathFromWindows(fileName);
+    const bool reading = (desiredAccess & (GENERIC_READ | GENERIC_ALL)) != 0;
+    const bool writing = (desiredAccess & (GENERIC_WRITE | GENERIC_ALL)) != 0;
+    // Only a file opened to be read may come from the program's own folders.
+    const std::string path = !writing && creationDisposition == OPEN_EXISTING
+                                 ? hostPathForReading(fileName)
+                                 : hostPathFromWindows(fileName);
     if (path.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const bool reading = (desiredAccess & (GENERIC_READ | GENERIC_ALL)) != 0;
-    const bool writing = (desiredAccess & (GENERIC_WRITE | GENERIC_ALL)) != 0;
     int flags = O_CLOEXEC | (writing ? (reading ? O_RDWR : O_WRONLY) : O_RDONLY);
     switch (creationDisposition) {
     case OPEN_EXISTING:

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "MessageBoxSink.h"
 #include "PlatformOptions.h"
 #include "SdlBridge.h"
 #include "WindowRegistry.h"
@@ -60,6 +61,10 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const char* shownCaption = caption ? caption : "Error";
     const std::vector<Button> buttons = buttonsFor(type);
 
+    if (MessageBoxSink::active != nullptr) {
+        MessageBoxSink::active->shown(shownCaption, shownText, type);
+        return buttons.front().id;
+    }
     if (!toStandardError() && sdlVideoInit()) {
         std::vector<SDL_MessageBoxButtonData> data;
         for (size_t i = 0; i < buttons.size(); ++i) {

@@ -4,6 +4,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -85,6 +87,36 @@ TEST_F(LauncherRun, ShortCaptureTraceStatisticsAndFrom) {
     const uint64_t first = FIRST_FROM_1S * 17 * rate / 1000;
     ASSERT_EQ(expected - first, cWav.frameCount());
     EXPECT_TRUE(cWav.samples == soundtrackFrames(first, expected));
+}
+
+// A capture at twice the resolution: 1600 x 1200 frames whose luma, averaged over each
+// 2 x 2 block, is the picture of the same frame at the program's own size.
+TEST_F(LauncherRun, CaptureAtScaleTwoIsTwiceAsLargeAndTheSamePicture) {
+    const std::string dir = outDir();
+    ASSERT_EQ(0, run("--capture '" + dir + "/one.y4m' --to 0.5", "one"))
+        << readText(dir + "/one.err");
+    ASSERT_EQ(0, run("--scale 2 --capture '" + dir + "/two.y4m' --to 0.5", "two"))
+        << readText(dir + "/two.err");
+    const Y4m one = readY4m(dir + "/one.y4m");
+    const Y4m two = readY4m(dir + "/two.y4m", 1600, 1200);
+    EXPECT_EQ("YUV4MPEG2 W1600 H1200 F1000:17 Ip A1:1 C420jpeg XCOLORRANGE=LIMITED\n", two.header);
+    ASSERT_EQ(one.frames.size(), two.frames.size());
+    ASSERT_FALSE(one.frames.empty());
+    const std::vector<uint8_t>& small = one.frames.back();
+    const std::vector<uint8_t>& large = two.frames.back();
+    double squared = 0.0;
+    for (size_t y = 0; y < 600; ++y) {
+        for (size_t x = 0; x < 800; ++x) {
+            const int sum = large[(2 * y) * 1600 + 2 * x] + large[(2 * y) * 1600 + 2 * x + 1] +
+                            large[(2 * y + 1) * 1600 + 2 * x] +
+                            large[(2 * y + 1) * 1600 + 2 * x + 1];
+            const double d = sum / 4.0 - small[y * 800 + x];
+            squared += d * d;
+        }
+    }
+    const double mse = squared / (800.0 * 600.0);
+    const double psnr = mse > 0.0 ? 10.0 * std::log10(255.0 * 255.0 / mse) : 99.0;
+    EXPECT_GT(psnr, 30.0) << "mean squared error " << mse;
 }
 
 TEST_F(LauncherRun, PlayScriptWithoutADisplayCapturesIntoOut) {

@@ -42,7 +42,7 @@ struct Y4m {
     std::string header;
     std::vector<std::vector<uint8_t>> frames;
 };
-Y4m readY4m(const std::string& path);
+Y4m readY4m(const std::string& path, size_t width = 800, size_t height = 600);
 
 // The frames of a Y4M file, from its size alone: -1 unless it is a header and whole
 // 800 x 600 frames.

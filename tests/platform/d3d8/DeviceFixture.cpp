@@ -54,6 +54,16 @@ void DeviceTest::drawTexturedQuad(float x0, float y0, float x1, float y1, float 
     ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, quad, sizeof(TexturedVertex)), D3D_OK);
 }
 
+void DeviceTest::useShadowStencil() {
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL);
+    device->SetRenderState(D3DRS_STENCILREF, 1);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
 std::vector<uint32_t> DeviceTest::readTarget() {
     std::vector<uint32_t> pixels;
     IDirect3DSurface8* target = nullptr;

@@ -35,6 +35,9 @@ protected:
     void drawQuad(float x0, float y0, float x1, float y1, D3DCOLOR color, float z = 0.5f);
     void drawTexturedQuad(float x0, float y0, float x1, float y1, float u0, float v0, float u1,
                           float v1, D3DCOLOR color = 0xFFFFFFFF);
+    // The states of planar shadows drawn once per pixel: a pixel passes while its stencil
+    // is not 1 and then becomes 1; source-alpha blending.
+    void useShadowStencil();
     // The current render target read back as 0xAARRGGBB values, row by row.
     std::vector<uint32_t> readTarget();
     uint32_t readPixel(int x, int y);

@@ -143,13 +143,7 @@ TEST_F(DeviceTest, DepthTestAndWritesFollowTheStates) {
 
 TEST_F(DeviceTest, StencilNotEqualReplaceDarkensOverlapsOnce) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_STENCIL, 0xFFC8C8C8, 1.0f, 0);
-    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
-    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL);
-    device->SetRenderState(D3DRS_STENCILREF, 1);
-    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    useShadowStencil();
     device->BeginScene();
     drawQuad(0, 0, 20, 20, 0x80000000);
     drawQuad(10, 10, 30, 30, 0x80000000);

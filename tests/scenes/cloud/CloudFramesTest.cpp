@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "Sequencer.h"
@@ -37,9 +38,9 @@ TEST(CloudFrames, TheOpeningScenePlaysWithItsDataInsideTheBands) {
     ASSERT_EQ(graphics.create(window, 800, 600), 0);
     graphics.setWindowed(0);
     Sequencer sequence;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     ASSERT_EQ(sequence.load(&graphics, 8), 0);
-    std::string messages = ::testing::internal::GetCapturedStderr();
+    std::string messages = boxes.take();
     EXPECT_EQ(messages.find("data\\cloud"), std::string::npos) << messages;
     EXPECT_EQ(messages.find("data\\living.bmp"), std::string::npos) << messages;
     EXPECT_EQ(messages.find("data\\obi.bmp"), std::string::npos) << messages;

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "CloudScene.h"
 #include "GraphicsDevice.h"
 #include "RecordingDevice.h"
@@ -24,9 +25,9 @@ protected:
         graphics.device = &device;
         graphics.width = 800;
         graphics.height = 600;
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         scene.load(&graphics);
-        loadMessages = ::testing::internal::GetCapturedStderr();
+        loadMessages = boxes.take();
         scene.start();
         device.clear();
     }

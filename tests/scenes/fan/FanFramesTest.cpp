@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "ParticleFanScene.h"
@@ -106,11 +107,11 @@ TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
     graphics.setWindowed(0);
     IDirect3DDevice8* device = graphics.getDevice();
 
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     scene.load(&graphics);
     bands.attach(device);
     bands.loadTexture("data\\obi.bmp");
-    std::string messages = ::testing::internal::GetCapturedStderr();
+    std::string messages = boxes.take();
     EXPECT_TRUE(messages.empty()) << messages;
     for (const ParticleSystem& system : scene.bursts[2].systems) {
         EXPECT_NE(system.texture, nullptr) << "the coloured particle images load";

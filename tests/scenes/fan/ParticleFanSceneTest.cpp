@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
 #include "ParticleFanScene.h"
 #include "RecordingDevice.h"
@@ -33,9 +34,9 @@ protected:
         graphics.device = &device;
         graphics.width = 800;
         graphics.height = 600;
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         scene.load(&graphics);
-        loadMessages = ::testing::internal::GetCapturedStderr();
+        loadMessages = boxes.take();
         crtSrand(0);
         scene.start();
         device.clear();

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "ShadowFloorScene.h"
@@ -37,10 +38,10 @@ protected:
         graphics.setWindowed(0);
         device = graphics.getDevice();
         bands.attach(device);
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         ASSERT_EQ(bands.loadTexture("data\\obi.bmp"), 0);
         scene.load(&graphics);
-        messages = ::testing::internal::GetCapturedStderr();
+        messages = boxes.take();
         scene.start();
     }
 

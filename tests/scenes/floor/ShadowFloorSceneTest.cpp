@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
 #include "RecordingDevice.h"
 #include "RecordingMesh.h"
@@ -51,9 +52,9 @@ protected:
         graphics.device = &device;
         graphics.width = 800;
         graphics.height = 600;
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         scene.load(&graphics);
-        loadMessages = ::testing::internal::GetCapturedStderr();
+        loadMessages = boxes.take();
         loadCalls = device.names();
         loadLights = device.lights;
         scene.start();

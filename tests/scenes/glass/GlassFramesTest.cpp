@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GlassBallScene.h"
 #include "GraphicsDevice.h"
@@ -36,9 +37,9 @@ TEST(GlassFrames, BallsGlowOverTheBoxAndTheScreenWashesToWhite) {
     GlassBallScene::tintRed = GlassBallScene::tintGreen = GlassBallScene::tintBlue = 0.0;
     GlassBallScene::whiteLevel = 0.0;
     GlassBallScene scene;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     scene.load(&graphics);
-    std::string messages = ::testing::internal::GetCapturedStderr();
+    std::string messages = boxes.take();
     // Neither model is missing and every texture they name loads.
     for (const char* trouble : {"box.x", "ball.x", "の読み込みに失敗しました"}) {
         EXPECT_EQ(messages.find(trouble), std::string::npos) << messages;

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "LatticeSceneFixture.h"
 
 #include <crtrand.h>
@@ -225,9 +226,9 @@ TEST_F(LatticeScene, DrawsNoRandomNumbers) {
     int expected = crtRand();
     crtSrand(4321);
     BoxLatticeScene other;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     other.load(&graphics);
-    ::testing::internal::GetCapturedStderr();
+    boxes.take();
     other.start();
     for (int i = 0; i < 900; ++i) {
         other.update();

@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "BoxLatticeScene.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
@@ -69,11 +70,11 @@ TEST(LatticeFrames, TheLatticeFormsFadesAndTheClosingImagesComeAndGo) {
 
     BoxLatticeScene scene;
     Sprite bands;
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     EXPECT_EQ(scene.load(&graphics), D3D_OK);
     bands.attach(device);
     bands.loadTexture("data\\obi.bmp");
-    std::string messages = ::testing::internal::GetCapturedStderr();
+    std::string messages = boxes.take();
     EXPECT_TRUE(messages.empty()) << messages;
     ASSERT_NE(scene.box.mesh, nullptr);
     EXPECT_EQ(scene.box.mesh->GetNumFaces(), 12u);

@@ -3,6 +3,7 @@
 // that notes its draws in place of the one the device cannot build.
 #pragma once
 
+#include "MessageBoxRecorder.h"
 #include "BoxLatticeScene.h"
 #include "GraphicsDevice.h"
 #include "LatticeRecorder.h"
@@ -25,9 +26,9 @@ protected:
         graphics.device = &device;
         graphics.width = 800;
         graphics.height = 600;
-        ::testing::internal::CaptureStderr();
+        MessageBoxRecorder boxes;
         loadResult = scene.load(&graphics);
-        loadMessages = ::testing::internal::GetCapturedStderr();
+        loadMessages = boxes.take();
         loadCalls = device.calls;
         scene.box.mesh = &mesh;
         scene.start();

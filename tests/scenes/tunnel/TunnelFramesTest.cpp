@@ -1,3 +1,4 @@
+#include "MessageBoxRecorder.h"
 #include "FrameReadback.h"
 #include "GraphicsDevice.h"
 #include "RingTunnelScene.h"
@@ -81,12 +82,12 @@ TEST(TunnelFrames, TheTitleTheTunnelAndItsTrailsPlayWithTheirData) {
 
     RingTunnelScene scene;
     crtSrand(1);
-    ::testing::internal::CaptureStderr();
+    MessageBoxRecorder boxes;
     EXPECT_EQ(scene.load(&graphics), 1) << "the trail's targets are created";
     Sprite band;
     band.attach(device);
     band.loadTexture("data\\obi.bmp");
-    std::string messages = ::testing::internal::GetCapturedStderr();
+    std::string messages = boxes.take();
     EXPECT_TRUE(messages.empty()) << messages;
     crtSrand(0);
     scene.start();

@@ -2,6 +2,7 @@
 // program-lifetime animation state back at its starting values.
 #pragma once
 
+#include "MessageBoxRecorder.h"
 #include "GraphicsDevice.h"
 #include "RingTunnelScene.h"
 #include "RecordingDevice.h"
@@ -34,9 +35,9 @@ protected:
         graphics.device = &recorder;
         recorder.AddRef(); // the graphics device releases it at the end
         crtSrand(1);
-        ::testing::internal::CaptureStderr(); // the textures' load messages
+        MessageBoxRecorder boxes; // the textures' load messages
         scene.load(&graphics);
-        loadMessages = ::testing::internal::GetCapturedStderr();
+        loadMessages = boxes.take();
         scene.start();
     }
 

@@ -1,4 +1,4 @@
-// Writes 8-bit RGB pictures as PNG files through libpng.
+// Writes 8-bit RGB or grey pictures as PNG files through libpng.
 #pragma once
 
 #include <png.h>
@@ -9,15 +9,20 @@
 #include <vector>
 
 enum class PngCompression {
-    Default, // libpng's own choice: the smallest files
-    Fast     // level 1 with the sub filter, for the thousands of frames of a capture
+    Default, // libpng's own choice
+    Fast,    // level 1 with the sub filter, for the thousands of frames of a capture
+    Best     // level 9, for pictures kept in the repository
 };
 
-// fillRow(y, row) fills the 3 * width bytes of row y (top down). False when the file
-// cannot be written.
+enum class PngPixels { Rgb, Grey };
+
+// fillRow(y, row) fills row y (top down): 3 * width bytes of RGB or width bytes of grey.
+// False when the file cannot be written.
 template <class FillRow>
 bool writePngFile(const std::string& path, uint32_t width, uint32_t height, FillRow fillRow,
-                  PngCompression compression = PngCompression::Default) {
+                  PngCompression compression = PngCompression::Default,
+                  PngPixels pixels = PngPixels::Rgb) {
+    const size_t channels = pixels == PngPixels::Rgb ? 3 : 1;
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
         return false;
@@ -29,7 +34,7 @@ bool writePngFile(const std::string& path, uint32_t width, uint32_t height, Fill
         std::fclose(file);
         return false;
     }
-    std::vector<png_byte> row(size_t{width} * 3);
+    std::vector<png_byte> row(size_t{width} * channels);
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
@@ -39,9 +44,12 @@ bool writePngFile(const std::string& path, uint32_t width, uint32_t height, Fill
     if (compression == PngCompression::Fast) {
         png_set_compression_level(png, 1);
         png_set_filter(png, 0, PNG_FILTER_SUB);
+    } else if (compression == PngCompression::Best) {
+        png_set_compression_level(png, 9);
     }
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8,
+                 pixels == PngPixels::Rgb ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (uint32_t y = 0; y < height; ++y) {
         fillRow(y, row.data());

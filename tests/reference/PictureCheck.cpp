@@ -9,6 +9,8 @@
 //       and every frame's hash. Fails when a sample differs by more than N
 //       (default 2), or with --exact when any frame's bytes differ. A shorter
 //       capture (--to) is compared as far as it goes.
+#include "PngFile.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -134,27 +136,10 @@ void planesToPicture(const Y4mReader& y4m, std::vector<uint8_t>& picture) {
 }
 
 bool writeGrey(const std::string& path, const std::vector<uint8_t>& pixels, int w, int h) {
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        return false;
-    }
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        return false;
-    }
-    png_init_io(png, file.get());
-    png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int row = 0; row < h; ++row) {
-        png_write_row(png, pixels.data() + size_t(row) * w);
-    }
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return true;
+    auto fillRow = [&](uint32_t row, uint8_t* out) {
+        std::memcpy(out, pixels.data() + size_t(row) * w, size_t(w));
+    };
+    return writePngFile(path, w, h, fillRow, PngCompression::Best, PngPixels::Grey);
 }
 
 bool readGrey(const std::string& path, std::vector<uint8_t>& pixels, int& w, int& h) {

@@ -299,7 +299,8 @@ int Launcher::finish() {
     }
     if (!pendingPictures.empty() && !failed) {
         // The device hands every picture back when it is released; it never was.
-        std::fprintf(stderr, "letterbox: %zu frames were never read back from the device\n",
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION,
+                     "letterbox: %zu frames were never read back from the device",
                      pendingPictures.size());
         status = 1;
     }

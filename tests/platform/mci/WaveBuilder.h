@@ -1,6 +1,8 @@
 // Wave files made in memory for the tests, with every field open to tampering.
 #pragma once
 
+#include "LittleEndian.h"
+
 #include <cstdint>
 #include <fstream>
 #include <string>
@@ -21,19 +23,6 @@ struct WaveBuilder {
     bool dataBeforeFormat = false;
     std::string extraChunkBefore; // a chunk id placed before "fmt ", with 3 bytes (odd size)
 
-    static void put16(std::vector<uint8_t>& out, uint16_t v) {
-        out.push_back(static_cast<uint8_t>(v));
-        out.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    static void put32(std::vector<uint8_t>& out, uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        }
-    }
-    static void putId(std::vector<uint8_t>& out, const char* id) {
-        out.insert(out.end(), id, id + 4);
-    }
-
     uint16_t blockAlign() const {
         return blockAlignOverride >= 0 ? static_cast<uint16_t>(blockAlignOverride)
                                        : static_cast<uint16_t>(channels * bits / 8);
@@ -41,22 +30,22 @@ struct WaveBuilder {
 
     std::vector<uint8_t> formatChunk() const {
         std::vector<uint8_t> c;
-        putId(c, "fmt ");
-        put32(c, 16);
-        put16(c, formatTag);
-        put16(c, channels);
-        put32(c, sampleRate);
-        put32(c, sampleRate * blockAlign());
-        put16(c, blockAlign());
-        put16(c, bits);
+        putTag(c, "fmt ");
+        putLe32(c, 16);
+        putLe16(c, formatTag);
+        putLe16(c, channels);
+        putLe32(c, sampleRate);
+        putLe32(c, sampleRate * blockAlign());
+        putLe16(c, blockAlign());
+        putLe16(c, bits);
         return c;
     }
 
     std::vector<uint8_t> dataChunk() const {
         const uint32_t bytes = frames * static_cast<uint32_t>(channels * bits / 8);
         std::vector<uint8_t> c;
-        putId(c, "data");
-        put32(c, dataSizeOverride >= 0 ? static_cast<uint32_t>(dataSizeOverride) : bytes);
+        putTag(c, "data");
+        putLe32(c, dataSizeOverride >= 0 ? static_cast<uint32_t>(dataSizeOverride) : bytes);
         for (uint32_t i = 0; i < bytes; ++i) {
             c.push_back(static_cast<uint8_t>(i * 7));
         }
@@ -65,10 +54,10 @@ struct WaveBuilder {
 
     std::vector<uint8_t> build() const {
         std::vector<uint8_t> body;
-        putId(body, "WAVE");
+        putTag(body, "WAVE");
         if (!extraChunkBefore.empty()) {
-            putId(body, extraChunkBefore.c_str());
-            put32(body, 3);
+            putTag(body, extraChunkBefore.c_str());
+            putLe32(body, 3);
             body.insert(body.end(), {1, 2, 3, 0}); // padded to even
         }
         const auto fmt = formatChunk();
@@ -83,9 +72,9 @@ struct WaveBuilder {
             body.insert(body.end(), data.begin(), data.end());
         }
         std::vector<uint8_t> file;
-        putId(file, "RIFF");
-        put32(file, riffSizeOverride >= 0 ? static_cast<uint32_t>(riffSizeOverride)
-                                          : static_cast<uint32_t>(body.size()));
+        putTag(file, "RIFF");
+        putLe32(file, riffSizeOverride >= 0 ? static_cast<uint32_t>(riffSizeOverride)
+                                            : static_cast<uint32_t>(body.size()));
         file.insert(file.end(), body.begin(), body.end());
         return file;
     }

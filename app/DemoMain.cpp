@@ -1,9 +1,9 @@
-#include "DemoMain.h"
+#include "app/DemoMain.h"
 
-#include "FrameTimer.h"
-#include "GraphicsDevice.h"
-#include "PacedLoop.h"
-#include "Sequencer.h"
+#include "app/FrameTimer.h"
+#include "gfx/GraphicsDevice.h"
+#include "app/PacedLoop.h"
+#include "demo/Sequencer.h"
 
 #include <crtrand.h>
 #include <mmsystem.h>

@@ -1,4 +1,4 @@
-#include "FrameTimer.h"
+#include "app/FrameTimer.h"
 
 #include <mmsystem.h>
 

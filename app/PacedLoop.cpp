@@ -1,6 +1,6 @@
-#include "PacedLoop.h"
+#include "app/PacedLoop.h"
 
-#include "DemoMain.h"
+#include "app/DemoMain.h"
 
 #include <windows.h>
 #include <mmsystem.h>

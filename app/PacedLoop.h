@@ -4,7 +4,7 @@
 // second, and among slow ticks every 11th is rendered anyway.
 #pragma once
 
-#include "Task.h"
+#include "demo/Task.h"
 
 #include <cstdint>
 

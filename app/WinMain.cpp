@@ -1,6 +1,6 @@
-#include "DemoMain.h"
-#include "Window.h"
-#include "WindowPlacement.h"
+#include "app/DemoMain.h"
+#include "app/Window.h"
+#include "gfx/WindowPlacement.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "Window.h"
+#include "app/Window.h"
 
 Window::Window() : width(0), height(0), instance(nullptr), handle(nullptr) {}
 

@@ -1,4 +1,4 @@
-#include "MusicPlayer.h"
+#include "audio/MusicPlayer.h"
 
 #include <cstring>
 

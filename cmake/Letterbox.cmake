@@ -23,3 +23,8 @@ function(letterbox_fuzz_coverage target)
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
 endfunction()
+
+# The program's own headers are included by their path from the repository root
+# ("gfx/Sprite.h"); its libraries link this to find them.
+add_library(letterbox_root INTERFACE)
+target_include_directories(letterbox_root INTERFACE ${PROJECT_SOURCE_DIR})

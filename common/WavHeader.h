@@ -1,7 +1,7 @@
 // The 44-byte header of a PCM RIFF WAVE file whose sample data follows it.
 #pragma once
 
-#include "LittleEndian.h"
+#include "common/LittleEndian.h"
 
 // dataBytes of samples in frames of channels x bitsPerSample; an odd amount of data is
 // padded to even length after it, which the RIFF size counts.

@@ -1,4 +1,4 @@
-#include "Biquad.h"
+#include "content/Biquad.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "BmpFile.h"
+#include "content/BmpFile.h"
 
-#include "LittleEndian.h"
+#include "common/LittleEndian.h"
 
 namespace content {
 

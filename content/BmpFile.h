@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Image.h"
+#include "content/Image.h"
 
 #include <cstdint>
 #include <string>

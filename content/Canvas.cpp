@@ -1,4 +1,4 @@
-#include "Canvas.h"
+#include "content/Canvas.h"
 
 #include <algorithm>
 #include <cmath>

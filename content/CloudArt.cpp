@@ -1,9 +1,9 @@
-#include "CloudArt.h"
+#include "content/CloudArt.h"
 
-#include "Canvas.h"
-#include "Noise.h"
-#include "Palette.h"
-#include "StrokeFont.h"
+#include "content/Canvas.h"
+#include "content/Noise.h"
+#include "content/Palette.h"
+#include "content/StrokeFont.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "ContactSheet.h"
+#include "content/ContactSheet.h"
 
-#include "Canvas.h"
-#include "Palette.h"
-#include "StrokeFont.h"
+#include "content/Canvas.h"
+#include "content/Palette.h"
+#include "content/StrokeFont.h"
 
 #include <algorithm>
 #include <string>

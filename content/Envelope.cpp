@@ -1,4 +1,4 @@
-#include "Envelope.h"
+#include "content/Envelope.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "FanArt.h"
+#include "content/FanArt.h"
 
-#include "Canvas.h"
-#include "Palette.h"
+#include "content/Canvas.h"
+#include "content/Palette.h"
 
 #include <algorithm>
 #include <cmath>

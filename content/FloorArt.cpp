@@ -1,7 +1,7 @@
-#include "FloorArt.h"
+#include "content/FloorArt.h"
 
-#include "Canvas.h"
-#include "Palette.h"
+#include "content/Canvas.h"
+#include "content/Palette.h"
 
 #include <cmath>
 

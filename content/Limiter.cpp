@@ -1,4 +1,4 @@
-#include "Limiter.h"
+#include "content/Limiter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "LoudnessMeter.h"
+#include "content/LoudnessMeter.h"
 
-#include "Biquad.h"
+#include "content/Biquad.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "MeshBuilder.h"
+#include "content/MeshBuilder.h"
 
 namespace content {
 

@@ -1,8 +1,8 @@
-#include "ModelArt.h"
+#include "content/ModelArt.h"
 
-#include "Canvas.h"
-#include "Palette.h"
-#include "StrokeFont.h"
+#include "content/Canvas.h"
+#include "content/Palette.h"
+#include "content/StrokeFont.h"
 
 #include <cmath>
 

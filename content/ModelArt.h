@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Image.h"
-#include "MeshBuilder.h"
+#include "content/Image.h"
+#include "content/MeshBuilder.h"
 
 namespace content {
 

@@ -1,4 +1,4 @@
-#include "Noise.h"
+#include "content/Noise.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "PngWriter.h"
+#include "content/PngWriter.h"
 
-#include "PngFile.h"
+#include "common/PngFile.h"
 
 namespace content {
 

@@ -1,4 +1,4 @@
-#include "Reverb.h"
+#include "content/Reverb.h"
 
 namespace content {
 

@@ -1,10 +1,10 @@
-#include "Song.h"
+#include "content/Song.h"
 
-#include "Biquad.h"
-#include "Limiter.h"
-#include "LoudnessMeter.h"
-#include "Reverb.h"
-#include "Voices.h"
+#include "content/Biquad.h"
+#include "content/Limiter.h"
+#include "content/LoudnessMeter.h"
+#include "content/Reverb.h"
+#include "content/Voices.h"
 
 #include <algorithm>
 #include <cmath>

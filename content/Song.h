@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DemoTimeline.h"
+#include "common/DemoTimeline.h"
 
 #include <array>
 #include <vector>

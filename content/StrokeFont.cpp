@@ -1,4 +1,4 @@
-#include "StrokeFont.h"
+#include "content/StrokeFont.h"
 
 #include <array>
 #include <cctype>

@@ -1,8 +1,8 @@
-#include "Voices.h"
+#include "content/Voices.h"
 
-#include "Biquad.h"
-#include "Envelope.h"
-#include "Noise.h"
+#include "content/Biquad.h"
+#include "content/Envelope.h"
+#include "content/Noise.h"
 
 #include <algorithm>
 #include <cmath>

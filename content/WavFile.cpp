@@ -1,6 +1,6 @@
-#include "WavFile.h"
+#include "content/WavFile.h"
 
-#include "WavHeader.h"
+#include "common/WavHeader.h"
 
 #include <cstring>
 

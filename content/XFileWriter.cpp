@@ -1,4 +1,4 @@
-#include "XFileWriter.h"
+#include "content/XFileWriter.h"
 
 #include <cstdio>
 #include <cstring>

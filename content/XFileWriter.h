@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MeshBuilder.h"
+#include "content/MeshBuilder.h"
 
 #include <cstdint>
 #include <string>

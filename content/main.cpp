@@ -1,6 +1,6 @@
 // letterbox-content: writes every data file of the program into the folder given.
 //   letterbox-content <data folder> [--contact-sheet <file.png>]
-#include "ContentGenerator.h"
+#include "content/ContentGenerator.h"
 
 #include <cstdio>
 #include <string>

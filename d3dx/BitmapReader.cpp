@@ -1,4 +1,4 @@
-#include "BitmapReader.h"
+#include "d3dx/BitmapReader.h"
 
 #include <bit>
 #include <cstring>

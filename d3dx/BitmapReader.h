@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 struct BitmapImage {
     uint32_t width = 0;

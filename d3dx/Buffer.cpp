@@ -1,4 +1,4 @@
-#include "Buffer.h"
+#include "d3dx/Buffer.h"
 
 #include <new>
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "d3dx8core.h"
+#include <d3dx8core.h>
 
 class Buffer : public ID3DXBuffer {
 public:

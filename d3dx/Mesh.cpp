@@ -1,4 +1,4 @@
-#include "Mesh.h"
+#include "d3dx/Mesh.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "d3dx8mesh.h"
+#include <d3dx8mesh.h>
 
 class Mesh : public ID3DXMesh {
 public:

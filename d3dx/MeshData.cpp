@@ -1,6 +1,6 @@
-#include "MeshData.h"
+#include "d3dx/MeshData.h"
 
-#include "d3dx8.h"
+#include <d3dx8.h>
 
 DWORD MeshData::fvf() const {
     DWORD result = D3DFVF_XYZ;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "d3dx8math.h"
+#include <d3dx8math.h>
 
 struct MeshVertex {
     D3DXVECTOR3 position{0, 0, 0};

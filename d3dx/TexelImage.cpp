@@ -1,4 +1,4 @@
-#include "TexelImage.h"
+#include "d3dx/TexelImage.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 class TexelImage {
 public:

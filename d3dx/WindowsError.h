@@ -1,7 +1,7 @@
 // A Windows error code (GetLastError) as the HRESULT the library answers with.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 // 0x80070000 with the code's low 16 bits; a code that is already 0 or negative
 // as a signed value passes unchanged.

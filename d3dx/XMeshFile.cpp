@@ -1,16 +1,16 @@
-#include "XMeshFile.h"
+#include "d3dx/XMeshFile.h"
 
 #include <cstring>
 #include <new>
 
 #include "XFileModule.h"
-#include "XMeshReader.h"
-#include "XTemplateBlock.h"
-#include "d3dx8.h"
-#include "dxfile.h"
-#include "rmxfguid.h"
-#include "WindowsError.h"
-#include "winbase.h"
+#include "d3dx/XMeshReader.h"
+#include "d3dx/XTemplateBlock.h"
+#include <d3dx8.h>
+#include <dxfile.h>
+#include <rmxfguid.h>
+#include "d3dx/WindowsError.h"
+#include <winbase.h>
 
 namespace {
 

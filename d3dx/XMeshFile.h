@@ -2,10 +2,10 @@
 // by their frames' transforms, into one.
 #pragma once
 
-#include "MeshData.h"
+#include "d3dx/MeshData.h"
 #include <cstddef>
 
-#include "windef.h"
+#include <windef.h>
 
 // Every Mesh object brings its materials, or one grey default material when it
 // has none (diffuse and specular 0.5 grey with alpha 0, power 0, no texture).

@@ -1,12 +1,12 @@
-#include "XMeshReader.h"
+#include "d3dx/XMeshReader.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <new>
 
-#include "d3dx8.h"
-#include "rmxfguid.h"
+#include <d3dx8.h>
+#include <rmxfguid.h>
 
 namespace {
 

@@ -2,8 +2,8 @@
 // normals, vertex colours and material list, into triangles.
 #pragma once
 
-#include "MeshData.h"
-#include "dxfile.h"
+#include "d3dx/MeshData.h"
+#include <dxfile.h>
 
 class XMeshReader {
 public:

@@ -1,4 +1,4 @@
-#include "XTemplateBlock.h"
+#include "d3dx/XTemplateBlock.h"
 
 #include <cctype>
 #include <cstdlib>

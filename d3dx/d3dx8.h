@@ -3,7 +3,7 @@
 
 #include <cfloat>
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 #ifndef D3DX_DEFAULT
 #define D3DX_DEFAULT ((UINT)-1)
@@ -29,8 +29,8 @@ enum _D3DXERR {
     D3DXERR_LOADEDMESHASNODATA = MAKE_DDHRESULT(2906),
 };
 
-#include "d3dx8core.h"
-#include "d3dx8math.h"
-#include "d3dx8mesh.h"
-#include "d3dx8shape.h"
-#include "d3dx8tex.h"
+#include <d3dx8core.h>
+#include <d3dx8math.h>
+#include <d3dx8mesh.h>
+#include <d3dx8shape.h>
+#include <d3dx8tex.h>

@@ -1,7 +1,7 @@
 // The library's general-purpose buffer object.
 #pragma once
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 struct ID3DXBuffer : public IUnknown {
     virtual LPVOID GetBufferPointer() = 0;

@@ -1,4 +1,4 @@
-#include "d3dx8math.h"
+#include <d3dx8math.h>
 
 #include <cmath>
 

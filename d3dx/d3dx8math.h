@@ -3,7 +3,7 @@
 // through its first argument and returns it; the output may alias an input.
 #pragma once
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 struct D3DXVECTOR3 : public D3DVECTOR {
     D3DXVECTOR3() = default;

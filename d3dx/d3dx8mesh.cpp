@@ -1,10 +1,10 @@
-#include "d3dx8.h"
+#include <d3dx8.h>
 
 #include <cstring>
 #include <new>
 
-#include "MeshData.h"
-#include "XMeshFile.h"
+#include "d3dx/MeshData.h"
+#include "d3dx/XMeshFile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The mesh object, its creation and loading meshes from .x files.
 #pragma once
 
-#include "d3d8.h"
-#include "d3dx8core.h"
+#include <d3d8.h>
+#include <d3dx8core.h>
 
 enum _D3DXMESH {
     D3DXMESH_32BIT = 0x001,

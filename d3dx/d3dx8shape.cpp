@@ -1,4 +1,4 @@
-#include "d3dx8.h"
+#include <d3dx8.h>
 
 #include <cfloat>
 #include <cmath>

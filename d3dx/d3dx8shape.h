@@ -1,7 +1,7 @@
 // Meshes generated instead of loaded: a torus and a box.
 #pragma once
 
-#include "d3dx8mesh.h"
+#include <d3dx8mesh.h>
 
 // A ring around the z axis: outerRadius from the centre to the middle of the
 // tube, innerRadius the tube's own radius. FLT_MAX and 0xFFFFFFFF stand for

@@ -1,13 +1,13 @@
-#include "d3dx8.h"
+#include <d3dx8.h>
 
 #include <algorithm>
 #include <bit>
 #include <new>
 
-#include "BitmapReader.h"
-#include "TexelImage.h"
-#include "WindowsError.h"
-#include "winbase.h"
+#include "d3dx/BitmapReader.h"
+#include "d3dx/TexelImage.h"
+#include "d3dx/WindowsError.h"
+#include <winbase.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Textures from image files. Windows bitmaps are read; other image formats are not.
 #pragma once
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 #define D3DX_FILTER_NONE (1 << 0)
 #define D3DX_FILTER_POINT (2 << 0)

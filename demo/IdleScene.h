@@ -1,7 +1,7 @@
 // A slot that shows nothing and never finishes by itself.
 #pragma once
 
-#include "Scene.h"
+#include "demo/Scene.h"
 
 class IdleScene : public Scene {
 public:

@@ -1,4 +1,4 @@
-#include "RandRange.h"
+#include "demo/RandRange.h"
 
 #include <crtrand.h>
 

@@ -1,6 +1,6 @@
-#include "Scene.h"
+#include "demo/Scene.h"
 
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 
 int Scene::load(GraphicsDevice* graphics) {
     this->graphics = graphics;

@@ -1,4 +1,4 @@
-#include "SceneClock.h"
+#include "demo/SceneClock.h"
 
 #include <mmsystem.h>
 

@@ -1,8 +1,8 @@
-#include "Sequencer.h"
+#include "demo/Sequencer.h"
 
-#include "DemoTimeline.h"
-#include "GraphicsDevice.h"
-#include "MusicPlayer.h"
+#include "common/DemoTimeline.h"
+#include "gfx/GraphicsDevice.h"
+#include "audio/MusicPlayer.h"
 
 #include <new>
 

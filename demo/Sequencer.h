@@ -4,19 +4,23 @@
 // the letterbox bands and moves on by the end-time table.
 #pragma once
 
-#include "IdleScene.h"
-#include "Scene.h"
-#include "SceneClock.h"
-#include "Task.h"
+#ifdef LETTERBOX_SCENE
+#error "a scene knows demo/Scene.h only; the sequencer holds the scenes, not the other way round"
+#endif
 
-#include "BoxLatticeScene.h"
-#include "CloudScene.h"
-#include "GlassBallScene.h"
-#include "ParticleFanScene.h"
-#include "RingTunnelScene.h"
-#include "ShadowFloorScene.h"
-#include "ColorQuad.h"
-#include "Sprite.h"
+#include "demo/IdleScene.h"
+#include "demo/Scene.h"
+#include "demo/SceneClock.h"
+#include "demo/Task.h"
+
+#include "scenes/lattice/BoxLatticeScene.h"
+#include "scenes/cloud/CloudScene.h"
+#include "scenes/glass/GlassBallScene.h"
+#include "scenes/fan/ParticleFanScene.h"
+#include "scenes/tunnel/RingTunnelScene.h"
+#include "scenes/floor/ShadowFloorScene.h"
+#include "gfx/ColorQuad.h"
+#include "gfx/Sprite.h"
 
 #include <cstdint>
 

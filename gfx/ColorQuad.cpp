@@ -1,6 +1,6 @@
-#include "ColorQuad.h"
+#include "gfx/ColorQuad.h"
 
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 // The visible values all come from attach; they are given here only so that
 // an unattached quad holds defined values.

@@ -1,6 +1,6 @@
-#include "FeedbackTrail.h"
+#include "gfx/FeedbackTrail.h"
 
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 namespace {
 const D3DCOLOR IMAGE_START_COLOR = 0xFF000000;    // both images start opaque black

@@ -1,6 +1,6 @@
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 
-#include "WindowPlacement.h"
+#include "gfx/WindowPlacement.h"
 
 #include <cstring>
 

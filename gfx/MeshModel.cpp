@@ -1,4 +1,4 @@
-#include "MeshModel.h"
+#include "gfx/MeshModel.h"
 
 #include <shlwapi.h>
 #include <windows.h>

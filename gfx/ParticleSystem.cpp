@@ -1,4 +1,4 @@
-#include "ParticleSystem.h"
+#include "gfx/ParticleSystem.h"
 
 #include <d3dx8.h>
 

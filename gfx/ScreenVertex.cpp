@@ -1,6 +1,6 @@
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
-#include "Angles.h"
+#include "common/Angles.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "Sprite.h"
+#include "gfx/Sprite.h"
 
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 #include <d3dx8.h>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "WindowPlacement.h"
+#include "gfx/WindowPlacement.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "LaunchOptions.h"
+#include "launcher/LaunchOptions.h"
 
 #include <algorithm>
 #include <cctype>

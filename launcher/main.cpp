@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "LaunchOptions.h"
+#include "launcher/LaunchOptions.h"
 #include "Launcher.h"
 #include "PlatformOptions.h"
 #include "SystemClock.h"
-#include "windows.h"
+#include <windows.h>
 
 int main(int argc, char** argv) {
     PlatformOptions& options = PlatformOptions::get(); // the environment applied

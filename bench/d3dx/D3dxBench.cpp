@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "BitmapReader.h"
-#include "MeshData.h"
-#include "TexelImage.h"
-#include "XMeshFile.h"
-#include "d3dx8math.h"
+#include "d3dx/BitmapReader.h"
+#include "d3dx/MeshData.h"
+#include "d3dx/TexelImage.h"
+#include "d3dx/XMeshFile.h"
+#include <d3dx8math.h>
 
 namespace {
 

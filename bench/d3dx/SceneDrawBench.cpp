@@ -3,9 +3,9 @@
 // stencilled planar shadows, the copies themselves) under the floor scene's cameras. The
 // synthetic figures of the device benchmark put the same triangle counts on screen as large
 // shapes; these put them where the demo puts them.
-#include "Angles.h"
+#include "common/Angles.h"
 #include "BenchScene.h"
-#include "d3dx8.h"
+#include <d3dx8.h>
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // 800 x 600 device on a hidden window, and a wait for the rasteriser at the end of a frame.
 #pragma once
 
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "TestWindow.h"
 
 #include <unistd.h>

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "BitmapReader.h"
-#include "MeshData.h"
-#include "TexelImage.h"
-#include "XMeshFile.h"
+#include "d3dx/BitmapReader.h"
+#include "d3dx/MeshData.h"
+#include "d3dx/TexelImage.h"
+#include "d3dx/XMeshFile.h"
 
 int fuzzBitmap(const uint8_t* data, size_t size) {
     BitmapImage image;

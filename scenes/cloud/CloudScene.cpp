@@ -1,6 +1,6 @@
-#include "CloudScene.h"
+#include "scenes/cloud/CloudScene.h"
 
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 
 double CloudScene::stripWidth = 512.0;
 

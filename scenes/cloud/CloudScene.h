@@ -3,9 +3,9 @@
 // a bitmap slide in from the right and are multiplied onto it.
 #pragma once
 
-#include "ColorQuad.h"
-#include "Scene.h"
-#include "Sprite.h"
+#include "gfx/ColorQuad.h"
+#include "demo/Scene.h"
+#include "gfx/Sprite.h"
 
 #include <cstdint>
 

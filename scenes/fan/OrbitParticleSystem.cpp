@@ -1,6 +1,6 @@
-#include "OrbitParticleSystem.h"
+#include "scenes/fan/OrbitParticleSystem.h"
 
-#include "SpherePoint.h"
+#include "scenes/fan/SpherePoint.h"
 
 #include <crtrand.h>
 

@@ -3,7 +3,7 @@
 // angular steps, so that the cloud swirls.
 #pragma once
 
-#include "ParticleSystem.h"
+#include "gfx/ParticleSystem.h"
 
 struct OrbitRecord {
     double theta;     // azimuth, degrees

@@ -1,6 +1,6 @@
-#include "ParticleBurst.h"
+#include "scenes/fan/ParticleBurst.h"
 
-#include "SpherePoint.h"
+#include "scenes/fan/SpherePoint.h"
 
 #include <crtrand.h>
 

@@ -3,7 +3,7 @@
 // over 128 steps; the scene then re-emits them elsewhere.
 #pragma once
 
-#include "ParticleSystem.h"
+#include "gfx/ParticleSystem.h"
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
-#include "ParticleFanScene.h"
+#include "scenes/fan/ParticleFanScene.h"
 
-#include "GraphicsDevice.h"
-#include "RandRange.h"
-#include "SpherePoint.h"
+#include "gfx/GraphicsDevice.h"
+#include "demo/RandRange.h"
+#include "scenes/fan/SpherePoint.h"
 
 #include <d3dx8.h>
 

@@ -5,12 +5,12 @@
 // the origin on an ellipse while bobbing up and down.
 #pragma once
 
-#include "ColorQuad.h"
-#include "FeedbackTrail.h"
-#include "OrbitParticleSystem.h"
-#include "ParticleBurst.h"
-#include "Scene.h"
-#include "Sprite.h"
+#include "gfx/ColorQuad.h"
+#include "gfx/FeedbackTrail.h"
+#include "scenes/fan/OrbitParticleSystem.h"
+#include "scenes/fan/ParticleBurst.h"
+#include "demo/Scene.h"
+#include "gfx/Sprite.h"
 
 #include <cstdint>
 

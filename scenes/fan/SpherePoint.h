@@ -2,7 +2,7 @@
 // theta about the y axis and elevation phi above the x-z plane, in degrees.
 #pragma once
 
-#include "Angles.h"
+#include "common/Angles.h"
 
 #include <cmath>
 

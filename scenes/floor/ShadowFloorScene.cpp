@@ -1,6 +1,6 @@
-#include "ShadowFloorScene.h"
+#include "scenes/floor/ShadowFloorScene.h"
 
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 
 #include <d3dx8.h>
 

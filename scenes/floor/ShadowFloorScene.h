@@ -5,10 +5,10 @@
 // four scripted moves, and late in the scene the picture fades to red and black.
 #pragma once
 
-#include "ColorQuad.h"
-#include "MeshModel.h"
-#include "Scene.h"
-#include "TiledFloor.h"
+#include "gfx/ColorQuad.h"
+#include "gfx/MeshModel.h"
+#include "demo/Scene.h"
+#include "scenes/floor/TiledFloor.h"
 
 #include <d3d8.h>
 

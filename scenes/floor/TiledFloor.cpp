@@ -1,4 +1,4 @@
-#include "TiledFloor.h"
+#include "scenes/floor/TiledFloor.h"
 
 #include <d3dx8.h>
 

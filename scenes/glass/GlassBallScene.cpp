@@ -1,8 +1,8 @@
-#include "GlassBallScene.h"
+#include "scenes/glass/GlassBallScene.h"
 
-#include "Angles.h"
-#include "GraphicsDevice.h"
-#include "RandRange.h"
+#include "common/Angles.h"
+#include "gfx/GraphicsDevice.h"
+#include "demo/RandRange.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>

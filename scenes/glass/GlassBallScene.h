@@ -5,10 +5,10 @@
 // scene the whole screen is washed to white.
 #pragma once
 
-#include "ColorQuad.h"
-#include "MeshModel.h"
-#include "RefractionRenderer.h"
-#include "Scene.h"
+#include "gfx/ColorQuad.h"
+#include "gfx/MeshModel.h"
+#include "scenes/glass/RefractionRenderer.h"
+#include "demo/Scene.h"
 
 #include <d3d8.h>
 

@@ -1,6 +1,6 @@
-#include "RefractionRenderer.h"
+#include "scenes/glass/RefractionRenderer.h"
 
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 #include <cstring>
 

@@ -6,7 +6,7 @@
 // the back buffer. No pass samples the texture it renders into.
 #pragma once
 
-#include "MeshModel.h"
+#include "gfx/MeshModel.h"
 
 #include <d3d8.h>
 #include <d3dx8.h>

@@ -1,7 +1,7 @@
-#include "BoxLatticeScene.h"
+#include "scenes/lattice/BoxLatticeScene.h"
 
-#include "Angles.h"
-#include "GraphicsDevice.h"
+#include "common/Angles.h"
+#include "gfx/GraphicsDevice.h"
 
 #include <d3dx8.h>
 

@@ -5,10 +5,10 @@
 // slide in, stay and slide out again while fading.
 #pragma once
 
-#include "BoxShape.h"
-#include "Flier.h"
-#include "Scene.h"
-#include "Sprite.h"
+#include "scenes/lattice/BoxShape.h"
+#include "scenes/lattice/Flier.h"
+#include "demo/Scene.h"
+#include "gfx/Sprite.h"
 
 #include <d3d8.h>
 

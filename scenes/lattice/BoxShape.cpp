@@ -1,4 +1,4 @@
-#include "BoxShape.h"
+#include "scenes/lattice/BoxShape.h"
 
 namespace {
 const float EDGE = 0.1f;

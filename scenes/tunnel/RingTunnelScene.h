@@ -4,11 +4,11 @@
 // glyphs, and from update 631 on everything smears through the trail.
 #pragma once
 
-#include "FeedbackTrail.h"
-#include "ParticleSystem.h"
-#include "Scene.h"
-#include "Sprite.h"
-#include "TorusShape.h"
+#include "gfx/FeedbackTrail.h"
+#include "gfx/ParticleSystem.h"
+#include "demo/Scene.h"
+#include "gfx/Sprite.h"
+#include "scenes/tunnel/TorusShape.h"
 
 #include <d3d8.h>
 

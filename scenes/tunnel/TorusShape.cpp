@@ -1,4 +1,4 @@
-#include "TorusShape.h"
+#include "scenes/tunnel/TorusShape.h"
 
 namespace {
 // A thin tube around a ring of 0.125: the hole is 0.1125 wide, room for the

@@ -1,4 +1,4 @@
-#include "DemoMain.h"
+#include "app/DemoMain.h"
 #include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 

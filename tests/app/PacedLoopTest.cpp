@@ -1,6 +1,6 @@
-#include "DemoMain.h"
-#include "PacedLoop.h"
-#include "Task.h"
+#include "app/DemoMain.h"
+#include "app/PacedLoop.h"
+#include "demo/Task.h"
 #include "TestWindow.h"
 
 #include <SystemClock.h>

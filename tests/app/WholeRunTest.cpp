@@ -1,9 +1,9 @@
-#include "DemoMain.h"
-#include "GraphicsDevice.h"
+#include "app/DemoMain.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "PacedLoop.h"
+#include "app/PacedLoop.h"
 #include "RecordingDevice.h"
-#include "Sequencer.h"
+#include "demo/Sequencer.h"
 
 #include <SystemClock.h>
 #include <windows.h>

@@ -1,5 +1,5 @@
-#include "DemoMain.h"
-#include "Window.h"
+#include "app/DemoMain.h"
+#include "app/Window.h"
 
 #include <windows.h>
 

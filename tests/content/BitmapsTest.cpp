@@ -1,9 +1,9 @@
 // The generated bitmaps: names, sizes and format, and the layouts and edges their drawing
 // relies on (sheet cells, strips, black borders of added sprites, white borders of images
 // laid on the white closing background).
-#include "BmpFile.h"
+#include "content/BmpFile.h"
 #include "DataFiles.h"
-#include "TunnelArt.h"
+#include "content/TunnelArt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The generator makes the same bytes every time: a fresh generation in this process equals
 // what the build wrote.
-#include "ContentGenerator.h"
+#include "content/ContentGenerator.h"
 #include "DataFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The generated models through the program's own loader on the OpenGL device: both .x forms
 // parse, the materials and texture names come through, the textures they name load, and the
 // ball has the 32-byte position, normal and texture-coordinate vertex the refraction rewrites.
-#include "d3dx8.h"
+#include <d3dx8.h>
 #include "TestWindow.h"
-#include "windows.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

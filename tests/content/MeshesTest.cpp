@@ -1,6 +1,6 @@
 // The generated .x models, read back with a reader of our own: structure, counts, materials
 // and textures, and the geometry each scene relies on.
-#include "BmpFile.h"
+#include "content/BmpFile.h"
 #include "DataFiles.h"
 #include "XReader.h"
 

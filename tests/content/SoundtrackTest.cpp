@@ -1,8 +1,8 @@
 // The soundtrack as written: format and length, level limits, and that its sections change
 // where the scenes change.
 #include "DataFiles.h"
-#include "LoudnessMeter.h"
-#include "WavFile.h"
+#include "content/LoudnessMeter.h"
+#include "content/WavFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The synthesiser's parts: envelopes that open and close smoothly, voices that start and end
 // at silence, the loudness meter against known signals, and the limiter's ceiling.
-#include "Envelope.h"
-#include "Limiter.h"
-#include "LoudnessMeter.h"
-#include "Voices.h"
+#include "content/Envelope.h"
+#include "content/Limiter.h"
+#include "content/LoudnessMeter.h"
+#include "content/Voices.h"
 
 #include <gtest/gtest.h>
 

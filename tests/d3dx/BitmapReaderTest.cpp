@@ -1,5 +1,5 @@
 #include "BitmapFiles.h"
-#include "BitmapReader.h"
+#include "d3dx/BitmapReader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "BitmapFiles.h"
 #include "FakeDevice.h"
-#include "d3dx8.h"
+#include <d3dx8.h>
 
 #include <gtest/gtest.h>
 

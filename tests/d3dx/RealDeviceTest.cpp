@@ -2,12 +2,12 @@
 // generated shapes and loaded meshes draw as solid, lit objects. Pictures are
 // written to d3dx_shapes.png for looking at.
 #include "BitmapFiles.h"
-#include "d3dx8.h"
+#include <d3dx8.h>
 #include "PlatformOptions.h"
 #include "TestWindow.h"
-#include "windows.h"
+#include <windows.h>
 
-#include "PngFile.h"
+#include "common/PngFile.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>

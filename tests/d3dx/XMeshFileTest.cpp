@@ -1,9 +1,9 @@
 #include "BitmapFiles.h"
 #include "XFileTestData.h"
-#include "XMeshFile.h"
-#include "XTemplateBlock.h"
-#include "d3dx8.h"
-#include "dxfile.h"
+#include "d3dx/XMeshFile.h"
+#include "d3dx/XTemplateBlock.h"
+#include <d3dx8.h>
+#include <dxfile.h>
 
 #include <gtest/gtest.h>
 

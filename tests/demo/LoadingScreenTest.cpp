@@ -1,7 +1,7 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "Sequencer.h"
+#include "demo/Sequencer.h"
 #include "TestWindow.h"
 
 #include <SystemClock.h>

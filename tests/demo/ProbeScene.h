@@ -2,7 +2,7 @@
 // finishes when told to.
 #pragma once
 
-#include "Scene.h"
+#include "demo/Scene.h"
 
 #include <string>
 #include <vector>

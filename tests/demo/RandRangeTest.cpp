@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "RandRange.h"
+#include "demo/RandRange.h"
 #include "crtrand.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "MusicPlayer.h"
+#include "audio/MusicPlayer.h"
 #include "ProbeScene.h"
 #include "RecordingDevice.h"
-#include "Sequencer.h"
+#include "demo/Sequencer.h"
 
 #include <SystemClock.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "FeedbackTrail.h"
+#include "gfx/FeedbackTrail.h"
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "RecordingDevice.h"
 #include "TestWindow.h"
 

@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
 
-#include "PngFile.h"
+#include "common/PngFile.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 

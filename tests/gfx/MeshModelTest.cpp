@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
-#include "MeshModel.h"
+#include "gfx/GraphicsDevice.h"
+#include "gfx/MeshModel.h"
 #include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 

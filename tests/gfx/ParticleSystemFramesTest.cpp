@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
-#include "ParticleSystem.h"
+#include "gfx/GraphicsDevice.h"
+#include "gfx/ParticleSystem.h"
 #include "TestWindow.h"
 
 #include <d3dx8.h>

@@ -1,4 +1,4 @@
-#include "ParticleSystem.h"
+#include "gfx/ParticleSystem.h"
 #include "RecordingDevice.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "NullDevice8.h"
-#include "ScreenVertex.h"
+#include "gfx/ScreenVertex.h"
 
 #include <d3d8.h>
 

@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
-#include "Sprite.h"
+#include "gfx/GraphicsDevice.h"
+#include "gfx/Sprite.h"
 #include "TestWindow.h"
 
 #include <PlatformOptions.h>

@@ -1,7 +1,7 @@
-#include "ColorQuad.h"
+#include "gfx/ColorQuad.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
-#include "Sprite.h"
+#include "gfx/Sprite.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "PlatformOptions.h"
 #include "SystemClock.h"
-#include "windows.h"
+#include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int) {
     const PlatformOptions& options = PlatformOptions::get();

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "LaunchOptions.h"
+#include "launcher/LaunchOptions.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 //       and every frame's hash. Fails when a sample differs by more than N
 //       (default 2), or with --exact when any frame's bytes differ. A shorter
 //       capture (--to) is compared as far as it goes.
-#include "PngFile.h"
+#include "common/PngFile.h"
 
 #include <png.h>
 

@@ -2,8 +2,8 @@
 // depth buffer and two 256 x 256 noise textures, and a way to wait for the rasteriser.
 #pragma once
 
-#include "d3d8.h"
-#include "windows.h"
+#include <d3d8.h>
+#include <windows.h>
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 // frame drawn with OpenGL directly.
 #include "BenchScene.h"
 #include "PlatformOptions.h"
-#include "d3d8.h"
-#include "windows.h"
+#include <d3d8.h>
+#include <windows.h>
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "WavHeader.h"
-#include "windows.h"
+#include "common/WavHeader.h"
+#include <windows.h>
 
 namespace {
 

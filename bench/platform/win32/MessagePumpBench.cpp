@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "SdlBridge.h"
-#include "windows.h"
+#include <windows.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The glass ball scene on the device with its data: a whole tick (update,
 // render, present) waited out to the last pixel, and the texture-coordinate
 // remap of one ball alone, which the scene does ten times per frame.
-#include "GlassBallScene.h"
+#include "scenes/glass/GlassBallScene.h"
 #include "SceneBench.h"
 
 #include <crtrand.h>

@@ -1,7 +1,7 @@
 // The ring tunnel scene on the device with its data: a whole tick (update,
 // render, present) waited out to the last pixel, in each of its three phases,
 // and the trail's own share of a frame.
-#include "RingTunnelScene.h"
+#include "scenes/tunnel/RingTunnelScene.h"
 #include "SceneBench.h"
 
 #include <crtrand.h>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "dxfile.h"
+#include <dxfile.h>
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "RunStats.h"
 #include "SystemClock.h"
 #include "WavWriter.h"
-#include "windows.h"
+#include <windows.h>
 
 namespace {
 // Ctrl+C during a capture ends the run at the next frame, so the files are complete.

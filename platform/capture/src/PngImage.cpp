@@ -1,6 +1,6 @@
 #include "PngImage.h"
 
-#include "PngFile.h"
+#include "common/PngFile.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "RunStats.h"
 
-#include "DemoTimeline.h"
+#include "common/DemoTimeline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "WavWriter.h"
 
-#include "WavHeader.h"
+#include "common/WavHeader.h"
 
 #include <cstdio>
 

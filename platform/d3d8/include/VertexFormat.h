@@ -1,7 +1,7 @@
 // Layout of flexible-vertex-format vertices.
 #pragma once
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 #include <cstdint>
 

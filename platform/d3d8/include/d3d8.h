@@ -2,9 +2,9 @@
 // core by platform/d3d8.
 #pragma once
 
-#include "unknwn.h"
-#include "d3d8types.h"
-#include "d3d8caps.h"
+#include <unknwn.h>
+#include <d3d8types.h>
+#include <d3d8caps.h>
 
 #define DIRECT3D_VERSION 0x0800
 // Both SDK releases of version 8 are accepted by Direct3DCreate8.

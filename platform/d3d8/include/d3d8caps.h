@@ -1,7 +1,7 @@
 // Direct3D 8 device capabilities and their published bits.
 #pragma once
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 typedef struct _D3DCAPS8 {
     D3DDEVTYPE DeviceType;

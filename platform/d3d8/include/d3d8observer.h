@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 class PresentObserver {
 public:

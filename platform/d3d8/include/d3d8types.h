@@ -1,7 +1,7 @@
 // Direct3D 8 types, enumerations and structures with their published values.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 typedef DWORD D3DCOLOR;
 

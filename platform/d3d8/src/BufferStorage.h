@@ -3,7 +3,7 @@
 #pragma once
 
 #include "GlCheck.h"
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // Reference counting shared by the Direct3D objects of this layer.
 #pragma once
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 #include <atomic>
 

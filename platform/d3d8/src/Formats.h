@@ -2,7 +2,7 @@
 // the 32-bit B, G, R, A layout every texture and render target is kept in on the GL side.
 #pragma once
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 #include <cstdint>
 

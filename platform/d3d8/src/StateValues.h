@@ -1,7 +1,7 @@
 // Small conversions the state code shares: float states held as bits, matrix products.
 #pragma once
 
-#include "d3d8types.h"
+#include <d3d8types.h>
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 
 #include "MciDeviceTable.h"
 #include "WaveDevice.h"
-#include "mmsystem.h"
+#include <mmsystem.h>
 
 namespace {
 // Device types MCI knows by name but for which no driver is installed here.

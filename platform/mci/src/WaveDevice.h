@@ -6,7 +6,7 @@
 #include <SDL.h>
 
 #include "WaveFile.h"
-#include "mmsystem.h"
+#include <mmsystem.h>
 
 class WaveDevice {
 public:

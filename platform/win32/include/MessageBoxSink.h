@@ -4,7 +4,7 @@
 // install one to read what it reported.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 class MessageBoxSink {
 public:

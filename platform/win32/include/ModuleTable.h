@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "windef.h"
+#include <windef.h>
 
 class ModuleTable {
 public:

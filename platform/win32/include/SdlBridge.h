@@ -2,7 +2,7 @@
 // handle. SDL is initialised on first use by whichever stand-in needs it first.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 struct SDL_Window;
 

@@ -2,7 +2,7 @@
 // command messages. mciSendCommandA itself lives in platform_mci.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 typedef UINT MMRESULT;
 typedef DWORD MCIERROR;

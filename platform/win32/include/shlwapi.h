@@ -4,7 +4,7 @@
 
 #include <cstdarg>
 
-#include "windef.h"
+#include <windef.h>
 
 int wnsprintfA(LPSTR buffer, int size, LPCSTR format, ...);
 int WINAPI wvnsprintfA(LPSTR buffer, int size, LPCSTR format, va_list args);

@@ -2,7 +2,7 @@
 // the new count and deletes the object at zero.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 struct IUnknown {
     virtual HRESULT QueryInterface(REFIID riid, void** object) = 0;

@@ -2,8 +2,8 @@
 // and the performance counter.
 #pragma once
 
-#include "windef.h"
-#include "winerror.h"
+#include <windef.h>
+#include <winerror.h>
 
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;

@@ -1,7 +1,7 @@
 // System error codes as GetLastError reports them, and their HRESULT form.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 #define ERROR_SUCCESS ((DWORD)0)
 #define NO_ERROR ((DWORD)0)

@@ -4,7 +4,7 @@
 
 #include <cstdarg>
 
-#include "windef.h"
+#include <windef.h>
 
 typedef WORD ATOM;
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);

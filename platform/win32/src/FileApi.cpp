@@ -10,7 +10,7 @@
 
 #include "HandleTable.h"
 #include "HostPath.h"
-#include "winbase.h"
+#include <winbase.h>
 
 namespace {
 // Views start on multiples of Windows' allocation granularity.

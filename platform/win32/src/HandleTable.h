@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "windef.h"
+#include <windef.h>
 
 struct KernelObject {
     enum class Kind { File, Mapping };

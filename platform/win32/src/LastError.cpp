@@ -1,4 +1,4 @@
-#include "winbase.h"
+#include <winbase.h>
 
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;

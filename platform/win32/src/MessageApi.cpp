@@ -7,9 +7,9 @@
 #include "LoopObserver.h"
 #include "MessageQueue.h"
 #include "WindowRegistry.h"
-#include "mmsystem.h"
-#include "winbase.h"
-#include "winuser.h"
+#include <mmsystem.h>
+#include <winbase.h>
+#include <winuser.h>
 
 namespace {
 constexpr WPARAM SC_CLOSE = 0xF060;

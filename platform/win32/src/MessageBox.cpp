@@ -11,7 +11,7 @@
 #include "PlatformOptions.h"
 #include "SdlBridge.h"
 #include "WindowRegistry.h"
-#include "winuser.h"
+#include <winuser.h>
 
 namespace {
 bool toStandardError() {

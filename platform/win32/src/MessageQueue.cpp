@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "WindowRegistry.h"
-#include "mmsystem.h"
+#include <mmsystem.h>
 
 namespace {
 bool inRange(UINT message, UINT filterMin, UINT filterMax) {

@@ -5,7 +5,7 @@
 
 #include <deque>
 
-#include "winuser.h"
+#include <winuser.h>
 
 class MessageQueue {
 public:

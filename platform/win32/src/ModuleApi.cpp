@@ -2,7 +2,7 @@
 #include <cstdint>
 
 #include "ModuleTable.h"
-#include "winbase.h"
+#include <winbase.h>
 
 namespace {
 // The program's own module, at the classic image base.

@@ -3,8 +3,8 @@
 
 #include "LoopObserver.h"
 #include "SystemClock.h"
-#include "winbase.h"
-#include "mmsystem.h"
+#include <winbase.h>
+#include <mmsystem.h>
 
 namespace {
 // Periods begun and not yet ended. The finest one in force makes Sleep end on

@@ -8,8 +8,8 @@
 #include "PlatformOptions.h"
 #include "SdlBridge.h"
 #include "WindowRegistry.h"
-#include "winbase.h"
-#include "winuser.h"
+#include <winbase.h>
+#include <winuser.h>
 
 namespace {
 // The classic frame of a fixed-size captioned window, which the program's

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "winuser.h"
+#include <winuser.h>
 
 struct SDL_Window;
 

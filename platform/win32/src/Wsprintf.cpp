@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "shlwapi.h"
-#include "winuser.h"
+#include <shlwapi.h>
+#include <winuser.h>
 
 namespace {
 // wsprintfA's own limit, terminator included.

@@ -2,7 +2,7 @@
 // and binary forms against registered templates and hands out their data objects.
 #pragma once
 
-#include "unknwn.h"
+#include <unknwn.h>
 
 typedef DWORD DXFILEFORMAT;
 #define DXFILEFORMAT_BINARY 0

@@ -1,7 +1,7 @@
 // Identifiers of the standard .x templates, as the template block declares them.
 #pragma once
 
-#include "windef.h"
+#include <windef.h>
 
 #define LETTERBOX_XGUID(name, d1, d2, d3, b0, b1, b2, b3, b4, b5, b6, b7)                          \
     inline constexpr GUID name = {d1, d2, d3, {b0, b1, b2, b3, b4, b5, b6, b7}}

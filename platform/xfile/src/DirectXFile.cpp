@@ -6,7 +6,7 @@
 
 #include "DirectXFileEnumObject.h"
 #include "XFileParser.h"
-#include "winbase.h"
+#include <winbase.h>
 
 namespace {
 

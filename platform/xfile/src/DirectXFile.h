@@ -3,7 +3,7 @@
 #pragma once
 
 #include "XFileDocument.h"
-#include "dxfile.h"
+#include <dxfile.h>
 
 class DirectXFile : public IDirectXFile {
 public:

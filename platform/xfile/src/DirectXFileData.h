@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "XFileDocument.h"
-#include "dxfile.h"
+#include <dxfile.h>
 
 class DirectXFileData : public IDirectXFileData {
 public:

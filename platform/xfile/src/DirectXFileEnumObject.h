@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "XFileDocument.h"
-#include "dxfile.h"
+#include <dxfile.h>
 
 class DirectXFileEnumObject : public IDirectXFileEnumObject {
 public:

@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "windef.h"
+#include <windef.h>
 
 // Primitive member types, numbered as the binary encoding numbers their tokens.
 enum class XPrimitive : uint16_t {

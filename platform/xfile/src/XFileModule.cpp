@@ -1,7 +1,7 @@
 #include "XFileModule.h"
 
 #include "ModuleTable.h"
-#include "dxfile.h"
+#include <dxfile.h>
 
 void registerXFileModule() {
     // Entries are stored untyped, as GetProcAddress hands them out; the detour

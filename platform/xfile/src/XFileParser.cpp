@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "dxfile.h"
+#include <dxfile.h>
 
 namespace {
 

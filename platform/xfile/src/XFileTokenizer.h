@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "windef.h"
+#include <windef.h>
 
 enum class XToken : uint16_t {
     Name = 1,

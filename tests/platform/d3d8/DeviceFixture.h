@@ -2,8 +2,8 @@
 // and read pixels back through the published calls.
 #pragma once
 
-#include "d3d8.h"
-#include "windows.h"
+#include <d3d8.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

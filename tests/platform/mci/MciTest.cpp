@@ -6,7 +6,7 @@
 
 #include "SystemClock.h"
 #include "WaveBuilder.h"
-#include "windows.h"
+#include <windows.h>
 
 namespace {
 

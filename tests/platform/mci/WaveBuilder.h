@@ -1,7 +1,7 @@
 // Wave files made in memory for the tests, with every field open to tampering.
 #pragma once
 
-#include "LittleEndian.h"
+#include "common/LittleEndian.h"
 
 #include <cstdint>
 #include <fstream>

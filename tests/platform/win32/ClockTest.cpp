@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "SystemClock.h"
-#include "windows.h"
+#include <windows.h>
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "windows.h"
+#include <windows.h>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "MessageBoxRecorder.h"
 #include "PlatformOptions.h"
-#include "windows.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
 

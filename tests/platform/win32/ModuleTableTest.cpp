@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ModuleTable.h"
-#include "windows.h"
+#include <windows.h>
 
 namespace {
 

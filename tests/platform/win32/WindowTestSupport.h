@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "windows.h"
+#include <windows.h>
 
 struct Received {
     HWND window;

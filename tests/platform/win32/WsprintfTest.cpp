@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "shlwapi.h"
-#include "windows.h"
+#include <shlwapi.h>
+#include <windows.h>
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "XFileModule.h"
 #include "XFileTestData.h"
-#include "dxfile.h"
-#include "rmxfguid.h"
-#include "winbase.h"
+#include <dxfile.h>
+#include <rmxfguid.h>
+#include <winbase.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "CloudScene.h"
-#include "GraphicsDevice.h"
+#include "scenes/cloud/CloudScene.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 

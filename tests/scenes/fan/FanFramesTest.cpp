@@ -1,9 +1,9 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "ParticleFanScene.h"
-#include "RingTunnelScene.h"
-#include "Sprite.h"
+#include "scenes/fan/ParticleFanScene.h"
+#include "scenes/tunnel/RingTunnelScene.h"
+#include "gfx/Sprite.h"
 #include "TestWindow.h"
 
 #include <crtrand.h>

@@ -1,4 +1,4 @@
-#include "OrbitParticleSystem.h"
+#include "scenes/fan/OrbitParticleSystem.h"
 #include "RecordingDevice.h"
 #include "RuntimeDraws.h"
 

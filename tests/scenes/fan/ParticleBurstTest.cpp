@@ -1,4 +1,4 @@
-#include "ParticleBurst.h"
+#include "scenes/fan/ParticleBurst.h"
 #include "RecordingDevice.h"
 #include "RuntimeDraws.h"
 

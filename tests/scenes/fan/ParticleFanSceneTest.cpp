@@ -1,6 +1,6 @@
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "ParticleFanScene.h"
+#include "scenes/fan/ParticleFanScene.h"
 #include "RecordingDevice.h"
 #include "RuntimeDraws.h"
 

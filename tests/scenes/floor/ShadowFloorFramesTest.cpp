@@ -1,8 +1,8 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "ShadowFloorScene.h"
-#include "Sprite.h"
+#include "scenes/floor/ShadowFloorScene.h"
+#include "gfx/Sprite.h"
 #include "TestWindow.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 #include "RecordingMesh.h"
-#include "ShadowFloorScene.h"
+#include "scenes/floor/ShadowFloorScene.h"
 
 #include <d3dx8.h>
 

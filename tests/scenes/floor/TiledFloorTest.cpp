@@ -1,7 +1,7 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "TestWindow.h"
-#include "TiledFloor.h"
+#include "scenes/floor/TiledFloor.h"
 
 #include <PlatformOptions.h>
 #include <d3dx8.h>

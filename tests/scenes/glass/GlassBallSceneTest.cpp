@@ -1,5 +1,5 @@
-#include "GlassBallScene.h"
-#include "GraphicsDevice.h"
+#include "scenes/glass/GlassBallScene.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 #include "RuntimeDraws.h"

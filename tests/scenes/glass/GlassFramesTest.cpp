@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
-#include "GlassBallScene.h"
-#include "GraphicsDevice.h"
+#include "scenes/glass/GlassBallScene.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "TestWindow.h"
 

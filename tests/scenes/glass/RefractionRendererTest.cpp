@@ -1,9 +1,9 @@
-#include "ColorQuad.h"
+#include "gfx/ColorQuad.h"
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
-#include "MeshModel.h"
-#include "RefractionRenderer.h"
-#include "ScreenVertex.h"
+#include "gfx/GraphicsDevice.h"
+#include "gfx/MeshModel.h"
+#include "scenes/glass/RefractionRenderer.h"
+#include "gfx/ScreenVertex.h"
 #include "TestWindow.h"
 
 #include <PlatformOptions.h>

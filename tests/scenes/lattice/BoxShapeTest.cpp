@@ -1,4 +1,4 @@
-#include "BoxShape.h"
+#include "scenes/lattice/BoxShape.h"
 #include "LatticeRecorder.h"
 
 #include <gtest/gtest.h>

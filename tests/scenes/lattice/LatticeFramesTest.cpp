@@ -1,8 +1,8 @@
-#include "BoxLatticeScene.h"
+#include "scenes/lattice/BoxLatticeScene.h"
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "Sprite.h"
+#include "gfx/Sprite.h"
 #include "TestWindow.h"
 
 #include <windows.h>

@@ -3,8 +3,8 @@
 // that notes its draws in place of the one the device cannot build.
 #pragma once
 
-#include "BoxLatticeScene.h"
-#include "GraphicsDevice.h"
+#include "scenes/lattice/BoxLatticeScene.h"
+#include "gfx/GraphicsDevice.h"
 #include "LatticeRecorder.h"
 #include "MessageBoxRecorder.h"
 

@@ -1,6 +1,6 @@
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "TestWindow.h"
-#include "TorusShape.h"
+#include "scenes/tunnel/TorusShape.h"
 #include "RecordingDevice.h"
 
 #include <gtest/gtest.h>

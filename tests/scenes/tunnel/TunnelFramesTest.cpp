@@ -1,8 +1,8 @@
 #include "FrameReadback.h"
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "RingTunnelScene.h"
-#include "Sprite.h"
+#include "scenes/tunnel/RingTunnelScene.h"
+#include "gfx/Sprite.h"
 #include "TestWindow.h"
 
 #include <crtrand.h>

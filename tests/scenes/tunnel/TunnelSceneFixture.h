@@ -2,16 +2,16 @@
 // program-lifetime animation state back at its starting values.
 #pragma once
 
-#include "GraphicsDevice.h"
+#include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
-#include "RingTunnelScene.h"
+#include "scenes/tunnel/RingTunnelScene.h"
 
 #include <string>
 
 #include <crtrand.h>
 
-#include "RandRange.h"
+#include "demo/RandRange.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // its devices and their resources to a text file, one line each, numbered by frame.
 #pragma once
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // so traces of two runs compare line by line.
 #pragma once
 
-#include "d3d8.h"
+#include <d3d8.h>
 
 #include <cstdio>
 #include <map>

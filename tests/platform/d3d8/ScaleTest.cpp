@@ -16,17 +16,8 @@ DWORD bits(float value) {
     return b;
 }
 
-class ScaleTest : public DeviceTest {
+class ScaleTest : public DeviceTestWith<&PlatformOptions::renderScale, 2u, 1u> {
 protected:
-    void SetUp() override {
-        PlatformOptions::get().renderScale = 2;
-        DeviceTest::SetUp();
-    }
-    void TearDown() override {
-        DeviceTest::TearDown();
-        PlatformOptions::get().renderScale = 1;
-    }
-
     // The pixels of a surface as drawn, for the program's rectangle rect: each row
     // 2 x (right - left) values of 0xAARRGGBB.
     std::vector<uint32_t> fine(IDirect3DSurface8* surface, RECT rect) {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -23,6 +24,7 @@ class Surface;
 class Texture;
 class VertexBuffer;
 class IndexBuffer;
+class Presenter;
 
 class Device : public ComObject<IDirect3DDevice8> {
 public:
@@ -194,6 +196,9 @@ public:
     size_t framesQueued() const { return framesInFlight.size(); }
     // The frame number Present has reached (the trace numbers its lines with it).
     uint64_t frameNumber() const { return frames; }
+    // The thread that shows frames in the window; null when Present shows them itself or
+    // nobody sees the window.
+    Presenter* windowPresenter() const { return presenter.get(); }
 
 private:
     ~Device() override;
@@ -266,6 +271,8 @@ private:
     Surface* frontBuffer = nullptr;
     Surface* autoDepthStencil = nullptr;
     GLuint presentFramebuffer = 0;
+    std::unique_ptr<Presenter> presenter;
+    int swapInterval = 0; // what the window's swaps wait for, as the parameters ask
     uint64_t frames = 0;
     // Fences of the latest Presents, oldest first: at most MAX_FRAMES_IN_FLIGHT frames wait
     // for the rasteriser, as a driver's queue would hold them.

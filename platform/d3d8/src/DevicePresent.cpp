@@ -149,9 +149,11 @@ HRESULT Device::initialise(D3DPRESENT_PARAMETERS* params) {
     glFrontFace(GL_CCW);
     glDepthRange(0.0, 1.0);
     if (Presenter::wanted(PlatformOptions::get().headless)) {
+        // A surface is current on one thread at a time: the window becomes the presenter's.
+        context->makeCurrent(nullptr);
         presenter = Presenter::start(window);
-        if (presenter) {
-            context->makeCurrent(nullptr);
+        if (!presenter) {
+            context->makeCurrent(window);
         }
     }
     scale = RenderScale(chooseRenderScale(PlatformOptions::get(), p.BackBufferHeight));

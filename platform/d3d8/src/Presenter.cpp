@@ -50,12 +50,13 @@ std::unique_ptr<Presenter> Presenter::start(SDL_Window* window) {
         return nullptr;
     }
     std::unique_ptr<Presenter> presenter(new Presenter(window, context));
-    try {
-        presenter->thread = std::thread(&Presenter::run, presenter.get());
-    } catch (const std::system_error&) {
-        SDL_GL_DeleteContext(context);
-        SDL_GL_MakeCurrent(deviceWindow, device);
-        presenter->context = nullptr;
+    presenter->thread = SDL_CreateThread(
+        [](void* self) {
+            static_cast<Presenter*>(self)->run();
+            return 0;
+        },
+        "present", presenter.get());
+    if (presenter->thread == nullptr) {
         return nullptr;
     }
     std::unique_lock lock(presenter->mutex);
@@ -78,8 +79,8 @@ Presenter::~Presenter() {
         stopping = true;
     }
     changed.notify_all();
-    if (thread.joinable()) {
-        thread.join();
+    if (thread != nullptr) {
+        SDL_WaitThread(thread, nullptr);
     }
     // The thread is gone: what it left behind is deleted on the device's context.
     if (released != nullptr) {
@@ -169,7 +170,13 @@ void Presenter::run() {
         waitFor(ready);
         if (frame.swapInterval != interval) {
             interval = frame.swapInterval;
-            SDL_GL_SetSwapInterval(interval);
+            if (SDL_GL_SetSwapInterval(interval) != 0) {
+                SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "letterbox: swap interval %d: %s", interval,
+                             SDL_GetError());
+            } else {
+                SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "letterbox: swap interval %d (driver: %d)",
+                             interval, SDL_GL_GetSwapInterval());
+            }
         }
         glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
         glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,

@@ -16,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 class Presenter {
 public:
@@ -36,8 +35,8 @@ public:
     // Whether a device on window should present through a thread.
     static bool wanted(bool headless);
 
-    // Starts presenting to window; the device's context must be current on this thread,
-    // and is current again (on no particular surface) when this returns. Null when the
+    // Starts presenting to window; the device's context must be current on this thread on
+    // another surface, and is current there again when this returns. Null when the
     // second context or the thread cannot be had.
     static std::unique_ptr<Presenter> start(SDL_Window* window);
     // Frames not shown yet are dropped; the thread ends and its context goes.
@@ -74,7 +73,7 @@ private:
 
     SDL_Window* window;
     SDL_GLContext context;
-    std::thread thread;
+    SDL_Thread* thread = nullptr; // SDL's: it frees SDL's per-thread data at the end
 
     std::mutex mutex;
     std::condition_variable changed;

@@ -1,5 +1,6 @@
 #include "Presenter.h"
 
+#include <cstdlib>
 #include <cstring>
 
 Presenter::Mode Presenter::mode = Presenter::Mode::Automatic;
@@ -27,6 +28,12 @@ bool Presenter::wanted(bool headless) {
         return false;
     case Mode::Automatic:
         break;
+    }
+    // For comparison: Present shows each frame itself, on the program's thread.
+    if (const char* setting = std::getenv("LETTERBOX_PRESENTER")) {
+        if (std::strcmp(setting, "inline") == 0) {
+            return false;
+        }
     }
     // Off screen nobody sees the window: the picture stays in the front buffer.
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -187,6 +187,14 @@ public:
     void writeTarget(Surface* target, const RECT& rect, const uint8_t* bgra, UINT pitch);
     // How much finer than the program's pixels every target is drawn; fixed at creation.
     const RenderScale& renderScale() const { return scale; }
+    // Whether point lists are drawn as quads: when the largest point the program may ask
+    // for, at the render scale, is beyond the driver's largest point size. Fixed at
+    // creation; tests switch it to compare both ways.
+    bool pointListsAsQuads() const { return pointQuads; }
+    void drawPointListsAsQuads(bool on) {
+        pointQuads = on;
+        shaderKeyDirty = true;
+    }
     // Samples per pixel of every target (0: none); fixed at creation.
     GLsizei sampleCount() const { return samples; }
     // Programs compiled so far (a warmed-up frame adds none).
@@ -262,6 +270,7 @@ private:
     uint32_t internalRefs = 0;
     bool destroyed = false;
     RenderScale scale;
+    bool pointQuads = false;
     GLsizei samples = 0; // per pixel of every target; 0 without multisampling
 
     // Swap chain: two colour buffers that exchange roles at each flip, and the automatic

@@ -61,25 +61,23 @@ bool normaliseParameters(D3DPRESENT_PARAMETERS& p, SDL_Window* window) {
     return true;
 }
 
-// The render scale the run asked for. "auto" takes the smallest factor whose height
-// reaches the display's on a GPU driver; the software rasteriser stays at 1, where
-// every extra pixel costs frame rate.
-UINT chooseRenderScale(const PlatformOptions& options, UINT backBufferHeight) {
+// The render scale the run asked for, or for "auto" the one that fits the display.
+UINT chooseRenderScale(const PlatformOptions& options, SDL_Window* window, UINT backBufferHeight) {
     if (!options.renderScaleAuto) {
-        return std::clamp<UINT>(options.renderScale, 1, 4);
+        return std::clamp<UINT>(options.renderScale, 1, RenderScale::MOST);
     }
     const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     const std::string name = renderer ? renderer : "";
-    if (options.software || options.headless || name.find("llvmpipe") != std::string::npos ||
-        name.find("softpipe") != std::string::npos || backBufferHeight == 0) {
-        return 1;
-    }
+    const bool software = options.software || options.headless ||
+                          name.find("llvmpipe") != std::string::npos ||
+                          name.find("softpipe") != std::string::npos;
     SDL_DisplayMode mode{};
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.h <= 0) {
-        return 1;
+    const int display = SDL_GetWindowDisplayIndex(window);
+    UINT displayHeight = 0;
+    if (SDL_GetDesktopDisplayMode(display < 0 ? 0 : display, &mode) == 0 && mode.h > 0) {
+        displayHeight = static_cast<UINT>(mode.h);
     }
-    const UINT display = static_cast<UINT>(mode.h);
-    return std::clamp<UINT>((display + backBufferHeight - 1) / backBufferHeight, 1, 4);
+    return RenderScale::fitDisplay(software, displayHeight, backBufferHeight);
 }
 
 } // namespace
@@ -156,7 +154,12 @@ HRESULT Device::initialise(D3DPRESENT_PARAMETERS* params) {
             context->makeCurrent(window);
         }
     }
-    scale = RenderScale(chooseRenderScale(PlatformOptions::get(), p.BackBufferHeight));
+    scale = RenderScale(chooseRenderScale(PlatformOptions::get(), window, p.BackBufferHeight));
+    // GL clamps a point to its largest size, which at a large scale can be less than the
+    // largest point the program may ask for: then points are drawn as quads, at any size.
+    GLfloat pointSizes[2] = {1.0f, 1.0f};
+    glGetFloatv(GL_POINT_SIZE_RANGE, pointSizes);
+    pointQuads = Direct3D8::MAX_POINT_SIZE * static_cast<float>(scale.factor()) > pointSizes[1];
     if (PlatformOptions::get().multisample > 1) {
         // As many samples as asked for where the driver offers them, else its most.
         GLint most = 0;

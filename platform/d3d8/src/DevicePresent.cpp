@@ -485,6 +485,8 @@ void Device::prepareKnownPrograms() {
     for (size_t i = 0; i < KNOWN_PROGRAM_COUNT; ++i) {
         ShaderKey key;
         if (ShaderCache::keyFromText(KNOWN_PROGRAM_KEYS[i], key)) {
+            // The demo's points are point lists: drawn as quads here when points are.
+            key.pointQuads = pointQuads && key.points ? 1 : 0;
             shaders.get(key);
         }
     }

@@ -321,6 +321,7 @@ void Device::destroy() {
     // The program's window may already be gone; the context's own window always exists.
     GlContext::get()->makeCurrent(nullptr);
     readback.release(handToObserver);
+    throttle.release();
     for (GLsync fence : framesInFlight) {
         glDeleteSync(fence);
     }
@@ -462,6 +463,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     // screen nothing else ever waits, and the queue would grow without bound).
     framesInFlight.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
     glFlush();
+    throttle.frameEnded();
     while (framesInFlight.size() > MAX_FRAMES_IN_FLIGHT) {
         GLsync oldest = framesInFlight.front();
         framesInFlight.pop_front();

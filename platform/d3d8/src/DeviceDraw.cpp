@@ -50,7 +50,10 @@ uint64_t verticesFor(D3DPRIMITIVETYPE type, UINT count) {
     }
 }
 
-constexpr size_t STREAM_CAPACITY = 4u << 20;
+// The rings of vertices and indices from program memory. A frame's draws from program memory
+// take a few hundred kilobytes at most; each ring orphaned stays allocated until the
+// rasteriser is done with it, so a small ring keeps that memory small.
+constexpr size_t STREAM_CAPACITY = 1u << 20;
 
 } // namespace
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -24,6 +25,7 @@ class Surface;
 class Texture;
 class VertexBuffer;
 class IndexBuffer;
+class Presenter;
 
 class Device : public ComObject<IDirect3DDevice8> {
 public:
@@ -186,6 +188,14 @@ public:
     void writeTarget(Surface* target, const RECT& rect, const uint8_t* bgra, UINT pitch);
     // How much finer than the program's pixels every target is drawn; fixed at creation.
     const RenderScale& renderScale() const { return scale; }
+    // Whether point lists are drawn as quads: when the largest point the program may ask
+    // for, at the render scale, is beyond the driver's largest point size. Fixed at
+    // creation; tests switch it to compare both ways.
+    bool pointListsAsQuads() const { return pointQuads; }
+    void drawPointListsAsQuads(bool on) {
+        pointQuads = on;
+        shaderKeyDirty = true;
+    }
     // Samples per pixel of every target (0: none); fixed at creation.
     GLsizei sampleCount() const { return samples; }
     // Programs compiled so far (a warmed-up frame adds none).
@@ -197,6 +207,9 @@ public:
     size_t batchesQueued() const { return throttle.queuedBatches(); }
     // The frame number Present has reached (the trace numbers its lines with it).
     uint64_t frameNumber() const { return frames; }
+    // The thread that shows frames in the window; null when Present shows them itself or
+    // nobody sees the window.
+    Presenter* windowPresenter() const { return presenter.get(); }
 
 private:
     ~Device() override;
@@ -260,6 +273,7 @@ private:
     uint32_t internalRefs = 0;
     bool destroyed = false;
     RenderScale scale;
+    bool pointQuads = false;
     GLsizei samples = 0; // per pixel of every target; 0 without multisampling
 
     // Swap chain: two colour buffers that exchange roles at each flip, and the automatic
@@ -269,6 +283,8 @@ private:
     Surface* frontBuffer = nullptr;
     Surface* autoDepthStencil = nullptr;
     GLuint presentFramebuffer = 0;
+    std::unique_ptr<Presenter> presenter;
+    int swapInterval = 0; // what the window's swaps wait for, as the parameters ask
     uint64_t frames = 0;
     // Fences of the latest Presents, oldest first: at most MAX_FRAMES_IN_FLIGHT frames wait
     // for the rasteriser, as a driver's queue would hold them.

@@ -315,6 +315,7 @@ ShaderKey Device::buildShaderKey(D3DPRIMITIVETYPE type) const {
     key.points = type == D3DPT_POINTLIST || rs[D3DRS_FILLMODE] == D3DFILL_POINT;
     key.pointSprite = key.points && rs[D3DRS_POINTSPRITEENABLE];
     key.pointScale = key.points && rs[D3DRS_POINTSCALEENABLE] && !rhw;
+    key.pointQuads = pointQuads && type == D3DPT_POINTLIST;
     key.lighting = rs[D3DRS_LIGHTING] && !rhw;
     if (key.lighting) {
         key.localViewer = rs[D3DRS_LOCALVIEWER] ? 1 : 0;
@@ -500,7 +501,9 @@ bool Device::applyDrawState(D3DPRIMITIVETYPE type) {
         appliedDepthRange[1] = farZ;
     }
     bool points = type == D3DPT_POINTLIST || renderStates[D3DRS_FILLMODE] == D3DFILL_POINT;
-    if (shaderKeyDirty || currentProgram == nullptr || points != (currentKey.points != 0)) {
+    bool quads = pointQuads && type == D3DPT_POINTLIST;
+    if (shaderKeyDirty || currentProgram == nullptr || points != (currentKey.points != 0) ||
+        quads != (currentKey.pointQuads != 0)) {
         currentKey = buildShaderKey(type);
         currentProgram = shaders.get(currentKey);
         shaderKeyDirty = false;

@@ -1,6 +1,16 @@
 #include "RenderScale.h"
 
+#include <algorithm>
 #include <cstring>
+
+UINT RenderScale::fitDisplay(bool softwareRasteriser, UINT displayHeight, UINT backBufferHeight) {
+    if (softwareRasteriser || displayHeight == 0 || backBufferHeight == 0) {
+        return 1;
+    }
+    const UINT reaching =
+        displayHeight / backBufferHeight + (displayHeight % backBufferHeight != 0 ? 1 : 0);
+    return std::clamp<UINT>(reaching, 1, MOST);
+}
 
 void RenderScale::average(const uint8_t* fine, UINT finePitch, uint8_t* out, UINT pitch, UINT width,
                           UINT height) const {

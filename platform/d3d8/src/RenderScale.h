@@ -15,6 +15,12 @@ class RenderScale {
 public:
     explicit RenderScale(UINT factor = 1) : n(factor < 1 ? 1 : factor) {}
 
+    static constexpr UINT MOST = 4;
+    // The factor "--scale auto" takes: the smallest whose height reaches the display's on a
+    // GPU driver, at most MOST; 1 on a software rasteriser, where every extra pixel costs
+    // frame rate, and when either height is unknown (0).
+    static UINT fitDisplay(bool softwareRasteriser, UINT displayHeight, UINT backBufferHeight);
+
     UINT factor() const { return n; }
     bool identity() const { return n == 1; }
     // A length or coordinate of the program's pixels on the finer grid.

@@ -162,6 +162,13 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
     const bool lit = key.lighting && !rhw;
     const char* qualifier = key.flat ? "flat " : "";
     std::string s = "#version 330 core\n";
+    if (key.pointQuads) {
+        // The geometry stage reads these under other names and writes them on.
+        s += "#define vDiffuse gDiffuse\n#define vSpecular gSpecular\n";
+        for (int i = 0; i < texCoordCount(fvf); ++i) {
+            append(s, "#define vTex%d gTex%d\n", i);
+        }
+    }
     s += "layout(location = 0) in vec4 aPosition;\n";
     if (hasNormal) {
         s += "layout(location = 1) in vec3 aNormal;\n";
@@ -315,6 +322,9 @@ std::string ShaderCache::fragmentSource(const ShaderKey& key) {
     std::string s = "#version 330 core\n";
     s += std::string(qualifier) + "in vec4 vDiffuse;\n";
     s += std::string(qualifier) + "in vec4 vSpecular;\n";
+    if (key.pointQuads && key.pointSprite) {
+        s += "in vec2 vSpriteCoord;\n";
+    }
     for (int i = 0; i < texCoordCount(fvf); ++i) {
         append(s, "in vec4 vTex%d;\n", i);
     }
@@ -331,8 +341,8 @@ std::string ShaderCache::fragmentSource(const ShaderKey& key) {
         if (hasTexture) {
             char line[160];
             if (key.pointSprite) {
-                std::snprintf(line, sizeof(line),
-                              "        vec4 tex = texture(uTexture%d, gl_PointCoord);\n", i);
+                std::snprintf(line, sizeof(line), "        vec4 tex = texture(uTexture%d, %s);\n",
+                              i, key.pointQuads ? "vSpriteCoord" : "gl_PointCoord");
             } else if (st.texCoordIndex < texCoordCount(fvf)) {
                 std::snprintf(line, sizeof(line),
                               "        vec4 tex = texture(uTexture%d, vTex%d.xy);\n", i,
@@ -399,6 +409,44 @@ GLuint compile(GLenum type, const std::string& source) {
 
 } // namespace
 
+std::string ShaderCache::geometrySource(const ShaderKey& key) {
+    const int texCoords = texCoordCount(key.fvf);
+    const std::string qualifier = key.flat ? "flat " : "";
+    std::string s = "#version 330 core\n"
+                    "layout(points) in;\n"
+                    "layout(triangle_strip, max_vertices = 4) out;\n"
+                    "uniform vec4 uScreen;\n";
+    s += qualifier + "in vec4 gDiffuse[];\n" + qualifier + "in vec4 gSpecular[];\n";
+    s += qualifier + "out vec4 vDiffuse;\n" + qualifier + "out vec4 vSpecular;\n";
+    for (int i = 0; i < texCoords; ++i) {
+        append(s, "in vec4 gTex%d[];\nout vec4 vTex%d;\n", i);
+    }
+    s += "out vec2 vSpriteCoord;\n"
+         "void main() {\n"
+         "    vec4 c = gl_in[0].gl_Position;\n"
+         // As GL does with a point: dropped whole when its centre is outside the clip volume.
+         "    if (any(greaterThan(abs(c.xyz), vec3(c.w)))) {\n"
+         "        return;\n"
+         "    }\n"
+         // The size in drawn pixels, at least GL's smallest point, as half a side in clip
+         // units: the target is 2 / uScreen.xy program pixels of uScreen.w drawn pixels.
+         "    vec2 extent = 0.5 * max(gl_in[0].gl_PointSize, 1.0) * uScreen.xy / uScreen.w * c.w;\n"
+         "    for (int i = 0; i < 4; ++i) {\n"
+         "        vec2 corner = vec2(float(i & 1), float(i >> 1));\n"
+         "        gl_Position = vec4(c.xy + (corner * 2.0 - 1.0) * extent, c.zw);\n"
+         "        vDiffuse = gDiffuse[0];\n"
+         "        vSpecular = gSpecular[0];\n";
+    for (int i = 0; i < texCoords; ++i) {
+        append(s, "        vTex%d = gTex%d[0];\n", i);
+    }
+    // gl_PointCoord with its origin at the lower left: s grows with x, t with y.
+    s += "        vSpriteCoord = corner;\n"
+         "        EmitVertex();\n"
+         "    }\n"
+         "}\n";
+    return s;
+}
+
 ShaderProgram* ShaderCache::get(const ShaderKey& key) {
     auto found = programs.find(key);
     if (found != programs.end()) {
@@ -415,17 +463,23 @@ ShaderProgram* ShaderCache::get(const ShaderKey& key) {
     }
     GLuint vs = compile(GL_VERTEX_SHADER, vertexSource(key));
     GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource(key));
-    if (vs == 0 || fs == 0) {
+    GLuint gs = key.pointQuads ? compile(GL_GEOMETRY_SHADER, geometrySource(key)) : 0;
+    if (vs == 0 || fs == 0 || (key.pointQuads && gs == 0)) {
         glDeleteShader(vs);
         glDeleteShader(fs);
+        glDeleteShader(gs);
         return nullptr;
     }
     GLuint program = glCreateProgram();
     glAttachShader(program, vs);
     glAttachShader(program, fs);
+    if (gs != 0) {
+        glAttachShader(program, gs);
+    }
     glLinkProgram(program);
     glDeleteShader(vs);
     glDeleteShader(fs);
+    glDeleteShader(gs);
     GLint ok = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
     if (!ok) {

@@ -62,7 +62,7 @@ struct ShaderKey {
     uint8_t points;      // a point list: the size is computed
     uint8_t pointSprite; // texture coordinates run over the sprite
     uint8_t pointScale;
-    uint8_t pad;
+    uint8_t pointQuads; // a point list drawn as quads by a geometry stage
     LightKey lights[MAX_LIGHTS];
     StageKey stages[MAX_STAGES];
 
@@ -124,6 +124,8 @@ public:
 
     static std::string vertexSource(const ShaderKey& key);
     static std::string fragmentSource(const ShaderKey& key);
+    // For pointQuads: each point becomes the square GL would rasterise for it, at any size.
+    static std::string geometrySource(const ShaderKey& key);
 
 private:
     std::unordered_map<ShaderKey, std::unique_ptr<ShaderProgram>, ShaderKeyHash> programs;

@@ -1,6 +1,8 @@
 #include "DirectXFile.h"
 
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -35,6 +37,24 @@ HRESULT readFile(LPCSTR name, std::vector<uint8_t>& out) {
     }
     CloseHandle(file);
     return result;
+}
+
+// The templates of the block most recently registered on an object that knew
+// none yet. Every mesh load registers the same block on a fresh object, so its
+// parse is kept instead of repeated; the templates are immutable and shared.
+struct RegisteredBlock {
+    std::mutex lock;
+    std::vector<uint8_t> bytes;
+    XTemplateRegistry templates;
+};
+
+RegisteredBlock& lastBlock() {
+    static RegisteredBlock block;
+    return block;
+}
+
+bool sameBytes(const std::vector<uint8_t>& kept, const void* data, DWORD size) {
+    return kept.size() == size && std::memcmp(kept.data(), data, size) == 0;
 }
 
 } // namespace
@@ -137,6 +157,15 @@ HRESULT DirectXFile::RegisterTemplates(LPVOID pvData, DWORD cbSize) {
         return DXFILEERR_BADVALUE;
     }
     try {
+        const bool fresh = templates.size() == 0;
+        RegisteredBlock& last = lastBlock();
+        if (fresh) {
+            std::lock_guard<std::mutex> guard(last.lock);
+            if (sameBytes(last.bytes, pvData, cbSize)) {
+                templates = last.templates;
+                return DXFILE_OK;
+            }
+        }
         XDocument document;
         document.templates = templates;
         HRESULT hr = XFileParser::parse(static_cast<const uint8_t*>(pvData), cbSize, document);
@@ -147,6 +176,12 @@ HRESULT DirectXFile::RegisterTemplates(LPVOID pvData, DWORD cbSize) {
             return DXFILEERR_PARSEERROR; // a template block holds templates only
         }
         templates = document.templates;
+        if (fresh) {
+            std::lock_guard<std::mutex> guard(last.lock);
+            last.bytes.assign(static_cast<const uint8_t*>(pvData),
+                              static_cast<const uint8_t*>(pvData) + cbSize);
+            last.templates = templates;
+        }
     } catch (const std::bad_alloc&) {
         return DXFILEERR_BADALLOC;
     }

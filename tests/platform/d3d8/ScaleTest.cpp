@@ -267,3 +267,23 @@ TEST_F(ScaleTest, ReadersThroughThePublishedCallsSeeTheProgramsView) {
 }
 
 } // namespace
+
+// "auto" on the software rasteriser (as every test device is) draws at the program's size,
+// whatever number was given before it.
+class AutoScaleTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        PlatformOptions::get().renderScale = 3;
+        PlatformOptions::get().renderScaleAuto = true;
+        DeviceTest::SetUp();
+    }
+    void TearDown() override {
+        DeviceTest::TearDown();
+        PlatformOptions::get().renderScale = 1;
+        PlatformOptions::get().renderScaleAuto = false;
+    }
+};
+
+TEST_F(AutoScaleTest, TheSoftwareRasteriserDrawsAtTheProgramsSize) {
+    EXPECT_EQ(static_cast<Device*>(device)->renderScale().factor(), 1u);
+}

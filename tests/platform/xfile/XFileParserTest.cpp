@@ -380,6 +380,63 @@ TEST_F(XFileTest, ReferencesResolveByNameOrIdAcrossTheFile) {
     e->Release();
 }
 
+// Each object knows the templates of the blocks registered on it, whichever
+// blocks other objects registered before (the parse of a block is kept).
+TEST(XFileTemplates, EachObjectKnowsTheBlocksRegisteredOnIt) {
+    const std::string wordPair = "xof 0302txt 0032\ntemplate Pair { "
+                                 "<00000000-0000-0000-0000-0000000000A1> WORD a; WORD b; }";
+    const std::string dwordPair = "xof 0302txt 0032\ntemplate Pair { "
+                                  "<00000000-0000-0000-0000-0000000000A2> DWORD a; }";
+    const std::string other = "xof 0302txt 0032\ntemplate Other { "
+                              "<00000000-0000-0000-0000-0000000000A3> DWORD a; }";
+    const std::string broken = "xof 0302txt 0032\ntemplate Pair { WORD a;";
+    // Registers the blocks on a fresh object, opens the object text with it and
+    // answers its first object's size and type id (0 when it does not open).
+    auto layout = [](std::vector<std::string> blocks, std::string body) {
+        LPDIRECTXFILE file = nullptr;
+        EXPECT_EQ(DirectXFileCreate(&file), DXFILE_OK);
+        std::pair<DWORD, uint8_t> result{0, 0};
+        bool registered = true;
+        for (std::string& block : blocks) {
+            registered =
+                registered &&
+                SUCCEEDED(file->RegisterTemplates(block.data(), static_cast<DWORD>(block.size())));
+        }
+        std::string text = "xof 0302txt 0032\n" + body;
+        DXFILELOADMEMORY memory{text.data(), static_cast<DWORD>(text.size())};
+        LPDIRECTXFILEENUMOBJECT e = nullptr;
+        LPDIRECTXFILEDATA object = nullptr;
+        if (registered && SUCCEEDED(file->CreateEnumObject(&memory, DXFILELOAD_FROMMEMORY, &e)) &&
+            SUCCEEDED(e->GetNextDataObject(&object))) {
+            void* data = nullptr;
+            const GUID* type = nullptr;
+            object->GetData(nullptr, &result.first, &data);
+            object->GetType(&type);
+            result.second = type->Data4[7];
+            object->Release();
+        }
+        if (e != nullptr) {
+            e->Release();
+        }
+        file->Release();
+        return result;
+    };
+    using Layout = std::pair<DWORD, uint8_t>;
+    EXPECT_EQ(layout({wordPair}, "Pair { 1; 2; }"), Layout(4, 0xA1));
+    EXPECT_EQ(layout({dwordPair}, "Pair { 1; }"), Layout(4, 0xA2));
+    EXPECT_EQ(layout({wordPair}, "Pair { 1; 2; }"), Layout(4, 0xA1));
+    EXPECT_EQ(layout({dwordPair}, "Pair { 1; }"), Layout(4, 0xA2));
+    // A second block adds to the first; the first definition of a name stays.
+    EXPECT_EQ(layout({other, wordPair}, "Pair { 1; 2; }"), Layout(4, 0xA1));
+    EXPECT_EQ(layout({wordPair, other}, "Other { 7; }"), Layout(4, 0xA3));
+    EXPECT_EQ(layout({wordPair, dwordPair}, "Pair { 1; 2; }"), Layout(4, 0xA1));
+    EXPECT_EQ(layout({other}, "Pair { 1; 2; }"), Layout(0, 0));
+    // A block that fails to parse fails every time and leaves nothing behind.
+    EXPECT_EQ(layout({broken}, "Pair { 1; }"), Layout(0, 0));
+    EXPECT_EQ(layout({broken}, "Pair { 1; }"), Layout(0, 0));
+    EXPECT_EQ(layout({other}, "Other { 7; }"), Layout(4, 0xA3));
+}
+
 TEST(XFileModule, RegisteredAsD3dxof) {
     registerXFileModule();
     HMODULE module = GetModuleHandleA("d3dxof.dll");

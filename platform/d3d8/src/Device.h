@@ -10,6 +10,7 @@
 #include "GlCheck.h"
 #include "RenderScale.h"
 #include "ShaderCache.h"
+#include "SubmitThrottle.h"
 
 #include <SDL.h>
 
@@ -72,6 +73,8 @@ public:
     // Presented frames the rasteriser may still be working on.
     static constexpr size_t MAX_FRAMES_IN_FLIGHT = 2;
     size_t framesQueued() const { return framesInFlight.size(); }
+    // Batches of this frame's drawing handed to the rasteriser and perhaps not drawn yet.
+    size_t batchesQueued() const { return throttle.queuedBatches(); }
     // The frame number Present has reached (the trace numbers its lines with it).
     uint64_t frameNumber() const { return frames; }
     // The thread that shows frames in the window; null when Present shows them itself or
@@ -160,6 +163,8 @@ private:
     bool programsPrepared = false;
     // Pictures the present observer asked for, on their way back.
     FrameReadback readback;
+    // Hands a frame's drawing to the rasteriser in bounded batches.
+    SubmitThrottle throttle;
     bool inScene = false;
 
     // Recorded state.

@@ -342,6 +342,7 @@ void Device::destroy() {
     // chain's textures go.
     presenter.reset();
     readback.release(handToObserver);
+    throttle.release();
     for (GLsync fence : framesInFlight) {
         glDeleteSync(fence);
     }
@@ -466,6 +467,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     // screen nothing else ever waits, and the queue would grow without bound).
     framesInFlight.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
     glFlush();
+    throttle.frameEnded();
     while (framesInFlight.size() > MAX_FRAMES_IN_FLIGHT) {
         GLsync oldest = framesInFlight.front();
         framesInFlight.pop_front();

@@ -15,6 +15,16 @@ function(letterbox_add_test)
     PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
 
+# letterbox_uses_data(target): the program reads the generated data files: it is told the
+# build folder (LETTERBOX_BUILD_DIR) and built after the data, where the data is part of
+# the build.
+function(letterbox_uses_data target)
+  target_compile_definitions(${target} PRIVATE LETTERBOX_BUILD_DIR="${CMAKE_BINARY_DIR}")
+  if(TARGET content_data)
+    add_dependencies(${target} content_data)
+  endif()
+endfunction()
+
 # letterbox_fuzz_coverage(target): with LETTERBOX_FUZZ on, a library a fuzz target reads
 # files through carries libFuzzer's coverage instrumentation, so the fuzzer is steered by
 # the code under test and not only by the fuzz program.

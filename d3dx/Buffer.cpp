@@ -2,11 +2,6 @@
 
 #include <new>
 
-namespace {
-constexpr GUID IID_UNKNOWN = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-}
-
 Buffer* Buffer::create(DWORD size) {
     // Zero-filled; at least one byte so the pointer is never null.
     std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size > 0 ? size : 1]());
@@ -20,28 +15,7 @@ Buffer::Buffer(std::unique_ptr<uint8_t[]> data, DWORD length)
     : bytes(std::move(data)), size(length) {}
 
 HRESULT Buffer::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_ID3DXBuffer || riid == IID_UNKNOWN) {
-        AddRef();
-        *object = static_cast<ID3DXBuffer*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Buffer::AddRef() {
-    return ++references;
-}
-
-ULONG Buffer::Release() {
-    ULONG count = --references;
-    if (count == 0) {
-        delete this;
-    }
-    return count;
+    return answerInterface(riid, object, {IID_ID3DXBuffer, IID_IUnknown});
 }
 
 LPVOID Buffer::GetBufferPointer() {

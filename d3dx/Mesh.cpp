@@ -1,5 +1,7 @@
 #include "d3dx/Mesh.h"
 
+#include <VertexFormat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -8,8 +10,6 @@
 
 namespace {
 
-constexpr GUID IID_UNKNOWN = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr DWORD NO_NEIGHBOUR = 0xFFFFFFFF;
 constexpr DWORD INVALID_OPTIONS = 0xFFFFB000;
 
@@ -55,41 +55,7 @@ DWORD usageFor(DWORD options, DWORD writeOnly, DWORD dynamic) {
 } // namespace
 
 UINT D3DXGetFVFVertexSize(DWORD fvf) {
-    UINT size = 0;
-    switch (fvf & D3DFVF_POSITION_MASK) {
-    case 0:
-        break;
-    case D3DFVF_XYZ:
-        size += 12;
-        break;
-    case D3DFVF_XYZRHW:
-        size += 16;
-        break;
-    default: // XYZB1 .. XYZB5: position and 1 to 5 blend weights
-        size += 12 + 4 * (((fvf & D3DFVF_POSITION_MASK) - D3DFVF_XYZ) / 2);
-        break;
-    }
-    if (fvf & D3DFVF_NORMAL) {
-        size += 12;
-    }
-    if (fvf & D3DFVF_PSIZE) {
-        size += 4;
-    }
-    if (fvf & D3DFVF_DIFFUSE) {
-        size += 4;
-    }
-    if (fvf & D3DFVF_SPECULAR) {
-        size += 4;
-    }
-    DWORD sets = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-    if (sets > 8) {
-        return 0;
-    }
-    for (DWORD i = 0; i < sets; ++i) {
-        static constexpr UINT FLOATS[4] = {2, 3, 4, 1}; // by the set's size code
-        size += 4 * FLOATS[(fvf >> (16 + 2 * i)) & 3];
-    }
-    return size;
+    return fvfLayoutSize(fvf);
 }
 
 HRESULT D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Options, DWORD FVF,
@@ -173,29 +139,24 @@ Mesh::~Mesh() {
     }
 }
 
+HRESULT Mesh::handOut(HRESULT hr, ID3DXMesh* mesh, ID3DXBuffer* adjacency, LPD3DXMESH* meshOut,
+                      LPD3DXBUFFER* adjacencyOut) {
+    if (FAILED(hr)) {
+        if (adjacency != nullptr) {
+            adjacency->Release();
+        }
+        mesh->Release();
+        return hr;
+    }
+    *meshOut = mesh;
+    if (adjacencyOut != nullptr) {
+        *adjacencyOut = adjacency;
+    }
+    return S_OK;
+}
+
 HRESULT Mesh::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_ID3DXMesh || riid == IID_ID3DXBaseMesh || riid == IID_UNKNOWN) {
-        AddRef();
-        *object = static_cast<ID3DXMesh*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG Mesh::AddRef() {
-    return ++references;
-}
-
-ULONG Mesh::Release() {
-    ULONG count = --references;
-    if (count == 0) {
-        delete this;
-    }
-    return count;
+    return answerInterface(riid, object, {IID_ID3DXMesh, IID_ID3DXBaseMesh, IID_IUnknown});
 }
 
 HRESULT Mesh::DrawSubset(DWORD AttribId) {

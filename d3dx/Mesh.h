@@ -2,19 +2,22 @@
 // and one attribute (subset number) per face, drawn subset by subset.
 #pragma once
 
+#include <ComObject.h>
 #include <vector>
 
 #include <d3dx8mesh.h>
 
-class Mesh : public ID3DXMesh {
+class Mesh : public ComObject<ID3DXMesh> {
 public:
     // D3DXCreateMeshFVF after its argument checks.
     static HRESULT create(DWORD faces, DWORD vertices, DWORD options, DWORD fvf,
                           IDirect3DDevice8* device, Mesh** out);
+    // Hands a built mesh and its adjacency (null when not asked for) to the caller; when hr
+    // says the build failed, releases both instead and answers hr.
+    static HRESULT handOut(HRESULT hr, ID3DXMesh* mesh, ID3DXBuffer* adjacency, LPD3DXMESH* meshOut,
+                           LPD3DXBUFFER* adjacencyOut);
 
     HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT DrawSubset(DWORD AttribId) override;
     DWORD GetNumFaces() override;
@@ -47,13 +50,13 @@ public:
                             DWORD* pFaceRemap, LPD3DXBUFFER* ppVertexRemap) override;
 
 private:
+    friend class ComObject<ID3DXMesh>;
     Mesh() = default;
     ~Mesh() override;
 
     // The three indices of every face, read from the index buffer.
     HRESULT readIndices(std::vector<DWORD>& out);
 
-    ULONG references = 1;
     IDirect3DDevice8* device = nullptr;
     DWORD fvf = 0;
     DWORD options = 0;

@@ -1,5 +1,7 @@
 #include "d3dx/TexelImage.h"
 
+#include <Formats.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -125,27 +127,8 @@ TexelImage TexelImage::halved() const {
 }
 
 uint32_t TexelImage::bytesPerTexel(D3DFORMAT format) {
-    switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_X8R8G8B8:
-        return 4;
-    case D3DFMT_R8G8B8:
-        return 3;
-    case D3DFMT_R5G6B5:
-    case D3DFMT_X1R5G5B5:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_X4R4G4B4:
-    case D3DFMT_A8R3G3B2:
-    case D3DFMT_A8L8:
-        return 2;
-    case D3DFMT_R3G3B2:
-    case D3DFMT_A8:
-    case D3DFMT_L8:
-        return 1;
-    default:
-        return 0;
-    }
+    // The colour formats the device stores; no depth formats.
+    return isColorFormat(format) ? formatBytesPerPixel(format) : 0;
 }
 
 bool TexelImage::write(D3DFORMAT format, uint8_t* bits, int32_t pitch) const {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "d3dx/Mesh.h"
 #include "d3dx/MeshData.h"
 #include "d3dx/XMeshFile.h"
 
@@ -99,18 +100,7 @@ HRESULT createMesh(const MeshData& data, DWORD options, IDirect3DDevice8* device
             adjacency != nullptr ? static_cast<DWORD*>(adjacency->GetBufferPointer()) : nullptr;
         hr = mesh->OptimizeInplace(D3DXMESHOPT_ATTRSORT, table, table, nullptr, nullptr);
     }
-    if (FAILED(hr)) {
-        if (adjacency != nullptr) {
-            adjacency->Release();
-        }
-        mesh->Release();
-        return hr;
-    }
-    *meshOut = mesh;
-    if (adjacencyOut != nullptr) {
-        *adjacencyOut = adjacency;
-    }
-    return S_OK;
+    return Mesh::handOut(hr, mesh, adjacency, meshOut, adjacencyOut);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "d3dx/Mesh.h"
+
 namespace {
 
 constexpr float TWO_PI = 6.2831855f; // 2 pi in single precision
@@ -43,18 +45,7 @@ HRESULT build(IDirect3DDevice8* device, const std::vector<PositionNormal>& verti
                 pointReps.data(), static_cast<DWORD*>(adjacency->GetBufferPointer()));
         }
     }
-    if (FAILED(hr)) {
-        if (adjacency != nullptr) {
-            adjacency->Release();
-        }
-        mesh->Release();
-        return hr;
-    }
-    *meshOut = mesh;
-    if (adjacencyOut != nullptr) {
-        *adjacencyOut = adjacency;
-    }
-    return S_OK;
+    return Mesh::handOut(hr, mesh, adjacency, meshOut, adjacencyOut);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include <Formats.h>
 #include <d3dx8.h>
 
 #include <algorithm>
@@ -31,23 +32,10 @@ bool isBlockCompressed(D3DFORMAT format) {
 }
 
 bool hasAlpha(D3DFORMAT format) {
-    switch (format) {
-    case D3DFMT_A8R8G8B8:
-    case D3DFMT_A1R5G5B5:
-    case D3DFMT_A4R4G4B4:
-    case D3DFMT_A8:
-    case D3DFMT_A8R3G3B2:
-    case D3DFMT_A8L8:
-    case D3DFMT_A8P8:
-    case D3DFMT_A4L4:
-    case D3DFMT_DXT2:
-    case D3DFMT_DXT3:
-    case D3DFMT_DXT4:
-    case D3DFMT_DXT5:
-        return true;
-    default:
-        return false;
-    }
+    // Those the device stores, and the palette, luminance and compressed ones with alpha.
+    return formatHasAlpha(format) || format == D3DFMT_A8P8 || format == D3DFMT_A4L4 ||
+           format == D3DFMT_DXT2 || format == D3DFMT_DXT3 || format == D3DFMT_DXT4 ||
+           format == D3DFMT_DXT5;
 }
 
 // A format with room for the colour key's transparency, for a format without alpha.

@@ -1,4 +1,5 @@
 #include "gfx/FeedbackTrail.h"
+#include "common/ReleaseInterface.h"
 
 #include "gfx/ScreenVertex.h"
 
@@ -20,27 +21,12 @@ FeedbackTrail::FeedbackTrail()
 
 FeedbackTrail::~FeedbackTrail() {
     for (int i = 0; i < 2; ++i) {
-        if (textures[i] != nullptr) {
-            textures[i]->Release();
-            textures[i] = nullptr;
-        }
-        if (surfaces[i] != nullptr) {
-            surfaces[i]->Release();
-            surfaces[i] = nullptr;
-        }
+        releaseInterface(textures[i]);
+        releaseInterface(surfaces[i]);
     }
-    if (savedBackBuffer != nullptr) {
-        savedBackBuffer->Release();
-        savedBackBuffer = nullptr;
-    }
-    if (depthSurface != nullptr) {
-        depthSurface->Release();
-        depthSurface = nullptr;
-    }
-    if (savedDepthSurface != nullptr) {
-        savedDepthSurface->Release();
-        savedDepthSurface = nullptr;
-    }
+    releaseInterface(savedBackBuffer);
+    releaseInterface(depthSurface);
+    releaseInterface(savedDepthSurface);
 }
 
 void FeedbackTrail::attach(IDirect3DDevice8* device) {

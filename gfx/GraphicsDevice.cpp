@@ -1,4 +1,5 @@
 #include "gfx/GraphicsDevice.h"
+#include "common/ReleaseInterface.h"
 
 #include "gfx/WindowPlacement.h"
 
@@ -16,14 +17,8 @@ GraphicsDevice::GraphicsDevice()
       window(nullptr), presentParameters{} {}
 
 GraphicsDevice::~GraphicsDevice() {
-    if (direct3d != nullptr) {
-        direct3d->Release();
-        direct3d = nullptr;
-    }
-    if (device != nullptr) {
-        device->Release();
-        device = nullptr;
-    }
+    releaseInterface(direct3d);
+    releaseInterface(device);
 }
 
 int GraphicsDevice::create(HWND window, int width, int height) {
@@ -39,13 +34,7 @@ int GraphicsDevice::create(HWND window, int width, int height) {
 
     std::memset(&presentParameters, 0, sizeof presentParameters);
     direct3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &displayMode);
-    presentParameters.BackBufferWidth = width;
-    presentParameters.BackBufferHeight = height;
-    presentParameters.BackBufferFormat = displayMode.Format;
-    presentParameters.SwapEffect = D3DSWAPEFFECT_FLIP;
-    presentParameters.Windowed = TRUE;
-    presentParameters.EnableAutoDepthStencil = TRUE;
-    presentParameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    describeBackBuffer(displayMode.Format, TRUE);
 
     const struct {
         D3DDEVTYPE type;
@@ -99,13 +88,7 @@ int GraphicsDevice::setWindowed(int windowed) {
         return 0; // nothing to switch before a successful create
     }
     if (windowed != 0) {
-        presentParameters.BackBufferWidth = width;
-        presentParameters.BackBufferHeight = height;
-        presentParameters.BackBufferFormat = displayMode.Format;
-        presentParameters.SwapEffect = D3DSWAPEFFECT_FLIP;
-        presentParameters.Windowed = TRUE;
-        presentParameters.EnableAutoDepthStencil = TRUE;
-        presentParameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+        describeBackBuffer(displayMode.Format, TRUE);
         device->Reset(&presentParameters);
         setDefaultFilters();
 
@@ -114,18 +97,23 @@ int GraphicsDevice::setWindowed(int windowed) {
                             placement.outerHeight, SWP_SHOWWINDOW);
     }
 
-    presentParameters.BackBufferWidth = width;
-    presentParameters.BackBufferHeight = height;
-    presentParameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    describeBackBuffer(D3DFMT_X8R8G8B8, FALSE);
     presentParameters.BackBufferCount = 1;
-    presentParameters.SwapEffect = D3DSWAPEFFECT_FLIP;
-    presentParameters.Windowed = FALSE;
-    presentParameters.EnableAutoDepthStencil = TRUE;
-    presentParameters.AutoDepthStencilFormat = D3DFMT_D24S8;
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_SHOWWINDOW);
     device->Reset(&presentParameters);
     setDefaultFilters();
     return 0;
+}
+
+// What both modes share: a width x height back buffer, flipped, with a D24S8 depth buffer.
+void GraphicsDevice::describeBackBuffer(D3DFORMAT format, BOOL windowed) {
+    presentParameters.BackBufferWidth = width;
+    presentParameters.BackBufferHeight = height;
+    presentParameters.BackBufferFormat = format;
+    presentParameters.SwapEffect = D3DSWAPEFFECT_FLIP;
+    presentParameters.Windowed = windowed;
+    presentParameters.EnableAutoDepthStencil = TRUE;
+    presentParameters.AutoDepthStencilFormat = D3DFMT_D24S8;
 }
 
 int GraphicsDevice::getWidth() {

@@ -30,4 +30,5 @@ public:
 
 private:
     void setDefaultFilters();
+    void describeBackBuffer(D3DFORMAT format, BOOL windowed);
 };

@@ -1,4 +1,5 @@
 #include "gfx/MeshModel.h"
+#include "common/ReleaseInterface.h"
 
 #include <shlwapi.h>
 #include <windows.h>
@@ -22,26 +23,17 @@ void MeshModel::attach(IDirect3DDevice8* device) {
 }
 
 void MeshModel::release() {
-    if (mesh != nullptr) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    releaseInterface(mesh);
     if (textures != nullptr) {
         for (uint32_t i = 0; i < materialCount; ++i) {
-            if (textures[i] != nullptr) {
-                textures[i]->Release();
-                textures[i] = nullptr;
-            }
+            releaseInterface(textures[i]);
         }
         delete[] textures;
         textures = nullptr;
     }
     delete[] materials;
     materials = nullptr;
-    if (materialBuffer != nullptr) {
-        materialBuffer->Release();
-        materialBuffer = nullptr;
-    }
+    releaseInterface(materialBuffer);
 }
 
 int32_t MeshModel::load(const char* fileName) {

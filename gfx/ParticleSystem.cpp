@@ -1,4 +1,5 @@
 #include "gfx/ParticleSystem.h"
+#include "common/ReleaseInterface.h"
 
 #include <d3dx8.h>
 
@@ -50,22 +51,13 @@ HRESULT ParticleSystem::create(IDirect3DDevice8* device, int32_t count) {
 }
 
 HRESULT ParticleSystem::loadTexture(const char* fileName) {
-    if (texture != nullptr) {
-        texture->Release();
-        texture = nullptr;
-    }
+    releaseInterface(texture);
     return D3DXCreateTextureFromFileA(device, fileName, &texture);
 }
 
 void ParticleSystem::release() {
-    if (texture != nullptr) {
-        texture->Release();
-        texture = nullptr;
-    }
-    if (vertexBuffer != nullptr) {
-        vertexBuffer->Release();
-        vertexBuffer = nullptr;
-    }
+    releaseInterface(texture);
+    releaseInterface(vertexBuffer);
     delete[] particles;
     particles = nullptr;
 }

@@ -1,4 +1,5 @@
 #include "gfx/Sprite.h"
+#include "common/ReleaseInterface.h"
 
 #include "gfx/ScreenVertex.h"
 
@@ -118,8 +119,5 @@ IDirect3DTexture8* Sprite::getTexture() {
 }
 
 void Sprite::release() {
-    if (texture != nullptr) {
-        texture->Release();
-        texture = nullptr;
-    }
+    releaseInterface(texture);
 }

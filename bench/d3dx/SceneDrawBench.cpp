@@ -56,29 +56,14 @@ void projection(IDirect3DDevice8* device, float zFar) {
     device->SetTransform(D3DTS_PROJECTION, &m);
 }
 
-template <typename Draw> void runFrames(benchmark::State& state, Scene& scene, Draw draw) {
-    int frame = 0;
-    auto one = [&] {
-        draw(frame++);
-        scene.device->Present(nullptr, nullptr, nullptr, nullptr);
-        scene.finish();
-    };
-    one();
-    one();
-    for (auto _ : state) {
-        one();
-    }
-}
-
 // 64 tori of 1024 triangles on a circle of radius 5, the camera 0.1 outside it looking 30
 // degrees ahead and rolling as it goes; one degree further round every frame.
 void BM_TunnelRingOfTori(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    IDirect3DDevice8* device = scene.openOrSkip(state);
+    if (device == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = scene.device;
     ID3DXMesh* torus = nullptr;
     if (FAILED(D3DXCreateTorus(device, 0.0125f, 0.125f, 16, 32, &torus, nullptr))) {
         state.SkipWithError("no torus");
@@ -90,7 +75,7 @@ void BM_TunnelRingOfTori(benchmark::State& state) {
     projection(device, 100.0f);
     device->SetTexture(0, nullptr);
     const D3DMATERIAL8 material = glowing(0.3f, 0.6f, 1.0f);
-    runFrames(state, scene, [&](int frame) {
+    scene.runFrames(state, [&](int frame) {
         double angle = frame % 360;
         double a = angle * DEG_TO_RAD, ahead = (angle + 30.0) * DEG_TO_RAD;
         const double R = 5.099999904632568;
@@ -132,11 +117,10 @@ BENCHMARK(BM_TunnelRingOfTori)
 // camera takes the four views of the scene in turn.
 void BM_FloorGridThreePasses(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    IDirect3DDevice8* device = scene.openOrSkip(state);
+    if (device == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = scene.device;
     ID3DXMesh* model = nullptr;
     const bool small = state.range(0) == 48;
     if (FAILED(
@@ -175,7 +159,7 @@ void BM_FloorGridThreePasses(benchmark::State& state) {
             }
         }
     };
-    runFrames(state, scene, [&](int frame) {
+    scene.runFrames(state, [&](int frame) {
         D3DXVECTOR3 up(0, 1, 0);
         D3DXMATRIX view;
         D3DXMatrixLookAtLH(&view, &eyes[frame % 4], &targets[frame % 4], &up);

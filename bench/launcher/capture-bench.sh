@@ -6,14 +6,8 @@
 # (twice as fast as real time), peak resident size under 200 MB.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build="$(cd "${1:-build}" && pwd)"
-out="${2:-$(mktemp -d /tmp/letterbox-bench.XXXXXX)}"
-mkdir -p "$out"
-out="$(cd "$out" && pwd)"
-if [ ! -x "$build/letterbox" ] || [ ! -d "$build/data" ]; then
-    echo "$build/letterbox or $build/data is missing: build the letterbox and content_data targets" >&2
-    exit 1
-fi
+. bench/folders.sh
+bench_folders letterbox-bench "$@"
 if [ ! -x /usr/bin/time ]; then
     echo "needs /usr/bin/time (Debian package: time)" >&2
     exit 1

@@ -10,14 +10,8 @@
 # otherwise idle machine: every figure depends on the CPU time left to the rasteriser.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build="$(cd "${1:-build}" && pwd)"
-out="${2:-$(mktemp -d /tmp/letterbox-live.XXXXXX)}"
-mkdir -p "$out"
-out="$(cd "$out" && pwd)"
-if [ ! -x "$build/letterbox" ] || [ ! -d "$build/data" ]; then
-    echo "$build/letterbox or $build/data is missing: build the letterbox and content_data targets" >&2
-    exit 1
-fi
+. bench/folders.sh
+bench_folders letterbox-live "$@"
 
 missing=()
 command -v Xvfb >/dev/null || missing+=(xvfb)

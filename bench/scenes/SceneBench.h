@@ -3,7 +3,10 @@
 #pragma once
 
 #include "gfx/GraphicsDevice.h"
+#include "BenchScene.h"
 #include "TestWindow.h"
+
+#include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
@@ -23,17 +26,25 @@ struct SceneBench {
         opened = true;
     }
 
-    // Reads one pixel back so that the rasteriser has finished the frame.
-    void finish() {
+    // Ends the frame begun with BeginScene, presents it and waits for the rasteriser.
+    void present() {
         IDirect3DDevice8* device = graphics.getDevice();
-        IDirect3DSurface8* target = nullptr;
-        IDirect3DSurface8* image = nullptr;
-        device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &target);
-        device->CreateImageSurface(1, 1, D3DFMT_A8R8G8B8, &image);
-        RECT rect{0, 0, 1, 1};
-        POINT origin{0, 0};
-        device->CopyRects(target, &rect, 1, image, &origin);
-        image->Release();
-        target->Release();
+        device->EndScene();
+        device->Present(nullptr, nullptr, nullptr, nullptr);
+        finish();
     }
+
+    // Reads one pixel back so that the rasteriser has finished the frame.
+    void finish() { bench::waitForFrame(graphics.getDevice()); }
 };
+
+// The benchmark's one set-up, made at first use; null, with the run marked skipped, when it
+// has no device or no data.
+template <class Setup> Setup* setupOrSkip(benchmark::State& state) {
+    static Setup instance;
+    if (!instance.ready) {
+        state.SkipWithError("no device or no data");
+        return nullptr;
+    }
+    return &instance;
+}

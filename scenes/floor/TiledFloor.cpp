@@ -1,4 +1,5 @@
 #include "scenes/floor/TiledFloor.h"
+#include "common/ReleaseInterface.h"
 
 #include <d3dx8.h>
 
@@ -17,18 +18,9 @@ TiledFloor::~TiledFloor() {
 }
 
 void TiledFloor::releaseResources() {
-    if (texture != nullptr) {
-        texture->Release();
-        texture = nullptr;
-    }
-    if (vertexBuffer != nullptr) {
-        vertexBuffer->Release();
-        vertexBuffer = nullptr;
-    }
-    if (indexBuffer != nullptr) {
-        indexBuffer->Release();
-        indexBuffer = nullptr;
-    }
+    releaseInterface(texture);
+    releaseInterface(vertexBuffer);
+    releaseInterface(indexBuffer);
 }
 
 void TiledFloor::load(IDirect3DDevice8* device, const char* fileName) {

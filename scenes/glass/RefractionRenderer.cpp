@@ -1,4 +1,5 @@
 #include "scenes/glass/RefractionRenderer.h"
+#include "common/ReleaseInterface.h"
 
 #include "gfx/ScreenVertex.h"
 
@@ -21,10 +22,7 @@ struct MeshVertex {
 static_assert(sizeof(MeshVertex) == 32, "mesh vertices are 32 bytes");
 
 template <typename T> void releaseAndClear(T*& pointer) {
-    if (pointer != nullptr) {
-        pointer->Release();
-        pointer = nullptr;
-    }
+    releaseInterface(pointer);
 }
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "scenes/lattice/BoxShape.h"
+#include "common/ReleaseInterface.h"
 
 namespace {
 const float EDGE = 0.1f;
@@ -68,8 +69,5 @@ HRESULT BoxShape::draw() {
 }
 
 void BoxShape::release() {
-    if (mesh != nullptr) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    releaseInterface(mesh);
 }

@@ -1,4 +1,5 @@
 #include "scenes/tunnel/TorusShape.h"
+#include "common/ReleaseInterface.h"
 
 namespace {
 // A thin tube around a ring of 0.125: the hole is 0.1125 wide, room for the
@@ -44,8 +45,5 @@ HRESULT TorusShape::draw() {
 }
 
 void TorusShape::release() {
-    if (mesh != nullptr) {
-        mesh->Release();
-        mesh = nullptr;
-    }
+    releaseInterface(mesh);
 }

@@ -81,7 +81,8 @@ std::string writeWave(const char* name) {
 struct PlayStarts : WaveObserver {
     PlayStarts() { active = this; }
     ~PlayStarts() { active = nullptr; }
-    void playStarted(const WaveFile&, uint32_t firstFrame, uint32_t endFrame, uint32_t) override {
+    void playStarted(const std::shared_ptr<const WaveFile>&, uint32_t firstFrame, uint32_t endFrame,
+                     uint32_t) override {
         starts.emplace_back(firstFrame, endFrame);
     }
     std::vector<std::pair<uint32_t, uint32_t>> starts;

@@ -2,6 +2,7 @@
 // parse, the materials and texture names come through, the textures they name load, and the
 // ball has the 32-byte position, normal and texture-coordinate vertex the refraction rewrites.
 #include <d3dx8.h>
+#include "TestDevice.h"
 #include "TestWindow.h"
 #include <windows.h>
 
@@ -22,16 +23,7 @@ protected:
         ASSERT_NE(window, nullptr);
         direct3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(direct3d, nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 320;
-        params.BackBufferHeight = 240;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+        ASSERT_EQ(createTestDevice(direct3d, window, windowedParameters(320, 240), &device),
                   D3D_OK);
     }
     void TearDown() override {

@@ -1,5 +1,6 @@
 #include "BitmapFiles.h"
-#include "FakeDevice.h"
+#include "FakeDeviceTest.h"
+#include <VertexFormat.h>
 #include <d3dx8.h>
 
 #include <gtest/gtest.h>
@@ -10,17 +11,8 @@
 
 namespace {
 
-class MeshTest : public ::testing::Test {
+class MeshTest : public FakeDeviceTest {
 protected:
-    void SetUp() override {
-        baseline = FakeObjects::alive;
-        device = new FakeDevice();
-    }
-    void TearDown() override {
-        EXPECT_EQ(device->Release(), 0u);
-        EXPECT_EQ(FakeObjects::alive, baseline) << "objects left unreleased";
-    }
-
     FakeVertexBuffer* vertexBufferOf(ID3DXMesh* mesh) {
         IDirect3DVertexBuffer8* vb = nullptr;
         EXPECT_EQ(mesh->GetVertexBuffer(&vb), D3D_OK);
@@ -46,9 +38,6 @@ protected:
         std::memcpy(out.data(), vb->bytes.data() + 24 * i, 24);
         return out;
     }
-
-    int baseline = 0;
-    FakeDevice* device = nullptr;
 };
 
 void expectNear(const std::vector<float>& actual, const std::vector<float>& expected) {
@@ -74,6 +63,31 @@ void expectSymmetricAndClosed(const DWORD* adjacency, DWORD faces) {
 }
 
 } // namespace
+
+// D3DX sizes any layout, a position-less one by its other parts; the device draws only
+// formats with a position and no reserved bits. Both count the same bytes otherwise.
+TEST(VertexSize, D3DXSizesEveryLayoutAndTheDeviceOnlyThoseItDraws) {
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1), 32u);
+    EXPECT_EQ(fvfVertexSize(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1), 32u);
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR), 24u);
+    // One to five blend weights after the position.
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZB1), 16u);
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZB5 | D3DFVF_PSIZE), 36u);
+    EXPECT_EQ(fvfVertexSize(D3DFVF_XYZB5 | D3DFVF_PSIZE), 36u);
+    // Texture sets of 1, 3 and 4 components.
+    const DWORD sets =
+        D3DFVF_TEX3 | D3DFVF_TEXCOORDSIZE1(0) | D3DFVF_TEXCOORDSIZE3(1) | D3DFVF_TEXCOORDSIZE4(2);
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | sets), 12u + 32u);
+
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_DIFFUSE), 4u);
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_NORMAL | D3DFVF_TEX1), 20u);
+    EXPECT_EQ(D3DXGetFVFVertexSize(0), 0u);
+    EXPECT_EQ(fvfVertexSize(D3DFVF_DIFFUSE), 0u);
+    EXPECT_EQ(fvfVertexSize(D3DFVF_XYZ | D3DFVF_RESERVED0), 0u);
+    // More than eight texture sets is no layout for either.
+    EXPECT_EQ(D3DXGetFVFVertexSize(D3DFVF_XYZ | (9 << D3DFVF_TEXCOUNT_SHIFT)), 0u);
+    EXPECT_EQ(fvfVertexSize(D3DFVF_XYZ | (9 << D3DFVF_TEXCOUNT_SHIFT)), 0u);
+}
 
 TEST_F(MeshTest, CreationChecksItsArguments) {
     LPD3DXMESH mesh = nullptr;

@@ -4,6 +4,7 @@
 #include "BitmapFiles.h"
 #include <d3dx8.h>
 #include "PlatformOptions.h"
+#include "TestDevice.h"
 #include "TestWindow.h"
 #include <windows.h>
 
@@ -42,16 +43,7 @@ protected:
         direct3d = Direct3DCreate8(D3D_SDK_VERSION);
         ASSERT_NE(direct3d, nullptr);
         ASSERT_NE(window(), nullptr);
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = 400;
-        params.BackBufferHeight = 300;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
-        ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
-                                         D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+        ASSERT_EQ(createTestDevice(direct3d, window(), windowedParameters(400, 300), &device),
                   D3D_OK);
     }
     void TearDown() override {
@@ -239,15 +231,8 @@ TEST(RealDeviceTrace, DrawSubsetDrawsEachRunOnce) {
     IDirect3D8* direct3d = Direct3DCreate8(D3D_SDK_VERSION);
     PlatformOptions::get().tracePath.clear();
     ASSERT_NE(direct3d, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 400;
-    params.BackBufferHeight = 300;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    params.Windowed = TRUE;
     IDirect3DDevice8* device = nullptr;
-    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window(),
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+    ASSERT_EQ(createTestDevice(direct3d, window(), windowedParameters(400, 300, false), &device),
               D3D_OK);
     ID3DXMesh* mesh = nullptr;
     ASSERT_EQ(D3DXCreateMeshFVF(4, 6, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh), D3D_OK);

@@ -1,5 +1,5 @@
 #include "BitmapFiles.h"
-#include "FakeDevice.h"
+#include "FakeDeviceTest.h"
 #include <d3dx8.h>
 
 #include <gtest/gtest.h>
@@ -10,17 +10,8 @@ using namespace bmptest;
 
 namespace {
 
-class TextureTest : public ::testing::Test {
+class TextureTest : public FakeDeviceTest {
 protected:
-    void SetUp() override {
-        baseline = FakeObjects::alive;
-        device = new FakeDevice();
-    }
-    void TearDown() override {
-        EXPECT_EQ(device->Release(), 0u);
-        EXPECT_EQ(FakeObjects::alive, baseline) << "objects left unreleased";
-    }
-
     HRESULT load(const std::string& name, IDirect3DTexture8** out,
                  D3DFORMAT format = D3DFMT_UNKNOWN, D3DCOLOR key = 0,
                  D3DPOOL pool = D3DPOOL_MANAGED) {
@@ -28,9 +19,6 @@ protected:
                                             D3DX_DEFAULT, 0, format, pool, D3DX_DEFAULT,
                                             D3DX_DEFAULT, key, nullptr, nullptr, out);
     }
-
-    int baseline = 0;
-    FakeDevice* device = nullptr;
 };
 
 // A 4 x 4 bitmap: black in the top-left quarter, four colours elsewhere.

@@ -2,7 +2,7 @@
 #include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "demo/Sequencer.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <SystemClock.h>
 #include <windows.h>
@@ -21,10 +21,7 @@ class LoadingScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SystemClock::instance().configure(true, 1000);
-        window = makeTestWindow("LOADING_SCREEN_TEST");
-        ASSERT_NE(window, nullptr);
-        ASSERT_EQ(graphics.create(window, 800, 600), 0);
-        graphics.setWindowed(0);
+        ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "LOADING_SCREEN_TEST"));
     }
 
     // The bar of the last loading frame: `filled` bright pixels, then dark up to 256.
@@ -42,27 +39,28 @@ protected:
         EXPECT_EQ(frame.rgb(799, 599), BLACK);
     }
 
-    HWND window = nullptr;
+    // Loads with slots loading slots (the messages dropped) and reads the last frame shown.
+    void loadShowing(int slots, Frame* frame) {
+        MessageBoxRecorder boxes;
+        ASSERT_EQ(sequence.load(&graphics, slots), 0);
+        boxes.take();
+        ASSERT_TRUE(readFrontBuffer(graphics.getDevice(), 800, 600, frame));
+    }
+
     GraphicsDevice graphics;
     Sequencer sequence;
 };
 
 TEST_F(LoadingScreenTest, LastLoadingFrameShowsSevenEighthsOfTheBar) {
-    MessageBoxRecorder boxes;
-    ASSERT_EQ(sequence.load(&graphics, 8), 0);
-    boxes.take();
     Frame frame;
-    ASSERT_TRUE(readFrontBuffer(graphics.getDevice(), 800, 600, &frame));
+    ASSERT_NO_FATAL_FAILURE(loadShowing(8, &frame));
     writePng(frame, "loading-8.png");
     expectBar(frame, 224);
 }
 
 TEST_F(LoadingScreenTest, TwoSlotsLeaveTheBarHalfFull) {
-    MessageBoxRecorder boxes;
-    ASSERT_EQ(sequence.load(&graphics, 2), 0);
-    boxes.take();
     Frame frame;
-    ASSERT_TRUE(readFrontBuffer(graphics.getDevice(), 800, 600, &frame));
+    ASSERT_NO_FATAL_FAILURE(loadShowing(2, &frame));
     expectBar(frame, 128);
 }
 

@@ -55,11 +55,16 @@ TEST(GraphicsDevice, CreatesTheDeviceWithTheDefaultStatesAndGoesFullScreen) {
     EXPECT_EQ(graphics.getDevice(), device);
 }
 
-TEST(GraphicsDevice, NoDeviceForTheWindowFailsWithItsMessage) {
-    GraphicsDevice graphics;
+// Creates graphics without a window, which fails; the messages it showed.
+std::string failToCreate(GraphicsDevice& graphics) {
     MessageBoxRecorder boxes;
     EXPECT_EQ(graphics.create(nullptr, 800, 600), 1);
-    std::string shown = boxes.take();
+    return boxes.take();
+}
+
+TEST(GraphicsDevice, NoDeviceForTheWindowFailsWithItsMessage) {
+    GraphicsDevice graphics;
+    std::string shown = failToCreate(graphics);
     EXPECT_NE(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(graphics.direct3d, nullptr);
     EXPECT_EQ(graphics.getDevice(), nullptr);
@@ -76,9 +81,7 @@ TEST(GraphicsDevice, NoDirect3DAtAllFailsWithTheSameMessage) {
         GTEST_SKIP() << "this machine offers Direct3D even without a video driver";
     }
     GraphicsDevice graphics;
-    MessageBoxRecorder boxes;
-    EXPECT_EQ(graphics.create(nullptr, 800, 600), 1);
-    std::string shown = boxes.take();
+    std::string shown = failToCreate(graphics);
     EXPECT_NE(shown.find("Failed Initting"), std::string::npos) << shown;
     EXPECT_EQ(graphics.direct3d, nullptr);
 }

@@ -1,4 +1,5 @@
 #include "FrameReadback.h"
+#include "TraceLines.h"
 #include "gfx/GraphicsDevice.h"
 #include "gfx/MeshModel.h"
 #include "MessageBoxRecorder.h"
@@ -32,25 +33,6 @@ void writeTwoMaterialMesh(const std::string& path, const char* textureLine) {
         << "  }\n"
            "  Material {\n   0.2;0.4;0.6;1.0;;\n   9.0;\n   0.0;0.0;0.0;;\n   0.0;0.0;0.0;;\n  }\n"
            " }\n}\n";
-}
-
-std::vector<std::string> readLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The call name of a trace line ("12 IDirect3DDevice8::SetMaterial(this = ...").
-std::string callOf(const std::string& line) {
-    size_t start = line.find("::");
-    size_t end = line.find('(');
-    if (start == std::string::npos || end == std::string::npos) {
-        return line;
-    }
-    return line.substr(start + 2, end - start - 2);
 }
 
 class MeshModelTest : public ::testing::Test {

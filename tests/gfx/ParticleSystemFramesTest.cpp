@@ -1,7 +1,7 @@
 #include "FrameReadback.h"
 #include "gfx/GraphicsDevice.h"
 #include "gfx/ParticleSystem.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <d3dx8.h>
 #include <windows.h>
@@ -27,10 +27,7 @@ class ParticleFrames : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
-        window = makeTestWindow("PARTICLE_FRAMES_TEST");
-        ASSERT_NE(window, nullptr);
-        ASSERT_EQ(graphics.create(window, 800, 600), 0);
-        graphics.setWindowed(0);
+        ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "PARTICLE_FRAMES_TEST"));
         device = graphics.getDevice();
         D3DXMATRIX matrix;
         D3DXMatrixIdentity(&matrix);
@@ -67,7 +64,6 @@ protected:
         return lit;
     }
 
-    HWND window = nullptr;
     GraphicsDevice graphics;
     IDirect3DDevice8* device = nullptr;
 };

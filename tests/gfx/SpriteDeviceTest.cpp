@@ -1,4 +1,5 @@
 #include "FrameReadback.h"
+#include "TraceLines.h"
 #include "gfx/GraphicsDevice.h"
 #include "gfx/Sprite.h"
 #include "TestWindow.h"
@@ -42,25 +43,6 @@ void writeBitmap(const char* path, uint8_t red, uint8_t green, uint8_t blue) {
     FILE* file = std::fopen(path, "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
-}
-
-std::vector<std::string> readLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// The call name of a trace line ("3 IDirect3DDevice8::SetTexture(this = ...").
-std::string callOf(const std::string& line) {
-    size_t start = line.find("::");
-    size_t end = line.find('(');
-    if (start == std::string::npos || end == std::string::npos) {
-        return line;
-    }
-    return line.substr(start + 2, end - start - 2);
 }
 
 TEST(SpriteOnTheDevice, DrawsItsTintedTextureWithTheTracedCallsInOrder) {

@@ -5,6 +5,8 @@
 #include <d3d8.h>
 #include <windows.h>
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 
 namespace bench {
@@ -36,6 +38,19 @@ inline HWND benchWindow() {
     return window;
 }
 
+// Waits for the rasteriser by reading a pixel of the back buffer back.
+inline void waitForFrame(IDirect3DDevice8* device) {
+    IDirect3DSurface8* target = nullptr;
+    IDirect3DSurface8* image = nullptr;
+    device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &target);
+    device->CreateImageSurface(1, 1, D3DFMT_A8R8G8B8, &image);
+    RECT rect{0, 0, 1, 1};
+    POINT origin{0, 0};
+    device->CopyRects(target, &rect, 1, image, &origin);
+    image->Release();
+    target->Release();
+}
+
 // A device with a 256 x 256 texture of noise, as a scene's would be.
 struct Scene {
     IDirect3D8* direct3d = nullptr;
@@ -47,14 +62,20 @@ struct Scene {
         if (direct3d == nullptr) {
             return false;
         }
-        D3DPRESENT_PARAMETERS params{};
-        params.BackBufferWidth = WIDTH;
-        params.BackBufferHeight = HEIGHT;
-        params.BackBufferFormat = D3DFMT_X8R8G8B8;
-        params.SwapEffect = D3DSWAPEFFECT_FLIP;
-        params.Windowed = TRUE;
-        params.EnableAutoDepthStencil = TRUE;
-        params.AutoDepthStencilFormat = D3DFMT_D24S8;
+        // Windowed, flipped, with a D24S8 depth buffer; the rest left to the device.
+        D3DPRESENT_PARAMETERS params{WIDTH,
+                                     HEIGHT,
+                                     D3DFMT_X8R8G8B8,
+                                     0,
+                                     D3DMULTISAMPLE_NONE,
+                                     D3DSWAPEFFECT_FLIP,
+                                     nullptr,
+                                     TRUE,
+                                     TRUE,
+                                     D3DFMT_D24S8,
+                                     0,
+                                     0,
+                                     0};
         if (FAILED(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, benchWindow(),
                                           D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device))) {
             return false;
@@ -82,17 +103,32 @@ struct Scene {
         return true;
     }
 
-    // Waits for the rasteriser by reading a pixel back, as a frame's end would.
-    void finish() {
-        IDirect3DSurface8* target = nullptr;
-        IDirect3DSurface8* image = nullptr;
-        device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &target);
-        device->CreateImageSurface(1, 1, D3DFMT_A8R8G8B8, &image);
-        RECT rect{0, 0, 1, 1};
-        POINT origin{0, 0};
-        device->CopyRects(target, &rect, 1, image, &origin);
-        image->Release();
-        target->Release();
+    // The device, or null with the benchmark marked skipped when there is none.
+    IDirect3DDevice8* openOrSkip(benchmark::State& state) {
+        if (!open()) {
+            state.SkipWithError("no device");
+            return nullptr;
+        }
+        return device;
+    }
+
+    // Waits for the rasteriser, as a frame's end would.
+    void finish() { waitForFrame(device); }
+
+    // Runs a benchmark's frames: frame(n) draws the n-th from 0, then the scene presents it
+    // and waits for it. The first two compile the shaders and the rasteriser's code: untimed.
+    template <class Frame> void runFrames(benchmark::State& state, Frame frame) {
+        int n = 0;
+        auto one = [&] {
+            frame(n++);
+            device->Present(nullptr, nullptr, nullptr, nullptr);
+            finish();
+        };
+        one();
+        one();
+        for (auto _ : state) {
+            one();
+        }
     }
 
     void close() {

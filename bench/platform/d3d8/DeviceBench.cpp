@@ -30,8 +30,7 @@ void quad(Vertex* v, float x0, float y0, float x1, float y1, D3DCOLOR color) {
 void BM_DrawPrimitiveUPWithTextureChange(benchmark::State& state) {
     const int64_t change = state.range(0);
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    if (scene.openOrSkip(state) == nullptr) {
         return;
     }
     Vertex v[4];
@@ -65,33 +64,24 @@ BENCHMARK(BM_DrawPrimitiveUPWithTextureChange)->Arg(1)->Arg(0);
 // it compares the work done more fairly than the wall clock.
 void BM_TenFullScreenAdditiveQuads_Device(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    IDirect3DDevice8* device = scene.openOrSkip(state);
+    if (device == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = scene.device;
     device->SetTexture(0, scene.textures[0]);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     Vertex v[4];
     quad(v, 0, 0, WIDTH, HEIGHT, 0xFF191919);
-    auto frame = [&] {
+    scene.runFrames(state, [&](int) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device->BeginScene();
         for (int i = 0; i < 10; ++i) {
             device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, v, sizeof(Vertex));
         }
         device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        scene.finish();
-    };
-    // The rasteriser compiles its code at the first draws: not part of a frame's cost.
-    frame();
-    frame();
-    for (auto _ : state) {
-        frame();
-    }
+    });
     device->SetTexture(0, nullptr);
     scene.close();
 }

@@ -131,28 +131,18 @@ void sceneLighting(IDirect3DDevice8* device) {
 }
 
 template <typename Draw> void runFrames(benchmark::State& state, Scene& scene, Draw draw) {
-    IDirect3DDevice8* device = scene.device;
-    auto frame = [&] {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        device->BeginScene();
+    scene.runFrames(state, [&](int) {
+        scene.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+        scene.device->BeginScene();
         draw();
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        scene.finish();
-    };
-    // The first frames compile the shaders and the rasteriser's code.
-    frame();
-    frame();
-    for (auto _ : state) {
-        frame();
-    }
+        scene.device->EndScene();
+    });
 }
 
 // The frame's fixed cost, for reading the others: clear, present and the wait, nothing drawn.
 void BM_EmptyFrame(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    if (scene.openOrSkip(state) == nullptr) {
         return;
     }
     runFrames(state, scene, [] {});
@@ -163,11 +153,10 @@ BENCHMARK(BM_EmptyFrame)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark
 // 64 tori of 1024 triangles (32 rings of 16 sides), each with its own transform and material.
 void BM_SixtyFourLitTori(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    IDirect3DDevice8* device = scene.openOrSkip(state);
+    if (device == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = scene.device;
     const int rings = 32, sides = 16;
     std::vector<NormalVertex> vertices;
     for (int i = 0; i < rings; ++i) {
@@ -215,11 +204,10 @@ BENCHMARK(BM_SixtyFourLitTori)
 // each draw after its own material; the first of the three carries a texture.
 void BM_GridOfLitMeshesThreeMaterialsPerCell(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    IDirect3DDevice8* device = scene.openOrSkip(state);
+    if (device == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = scene.device;
     const int stacks = 10, slices = 15;
     std::vector<MeshVertex> vertices;
     for (int i = 0; i <= stacks; ++i) {
@@ -275,11 +263,10 @@ BENCHMARK(BM_GridOfLitMeshesThreeMaterialsPerCell)
 // scenes draw them: 600 x 1 / distance pixels across, 30 to 60 at these distances.
 void BM_ThreePointSpriteClouds(benchmark::State& state) {
     Scene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no device");
+    IDirect3DDevice8* device = scene.openOrSkip(state);
+    if (device == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = scene.device;
     std::vector<PointVertex> clouds[3];
     uint32_t seed = 7;
     auto random = [&] {

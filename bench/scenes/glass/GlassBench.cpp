@@ -28,42 +28,33 @@ struct Setup : SceneBench {
     }
 };
 
-Setup& setup() {
-    static Setup instance;
-    return instance;
-}
-
 void BM_GlassTick(benchmark::State& state) {
-    Setup& s = setup();
-    if (!s.ready) {
-        state.SkipWithError("no device or no data");
+    Setup* s = setupOrSkip<Setup>(state);
+    if (s == nullptr) {
         return;
     }
-    IDirect3DDevice8* device = s.graphics.getDevice();
+    IDirect3DDevice8* device = s->graphics.getDevice();
     for (auto _ : state) {
         // Stay before the white-out, where the balls are worth looking at.
-        if (s.scene.frameCount >= 470) {
-            s.scene.frameCount = 100;
+        if (s->scene.frameCount >= 470) {
+            s->scene.frameCount = 100;
         }
-        s.scene.update();
+        s->scene.update();
         device->BeginScene();
-        s.scene.render();
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        s.finish();
+        s->scene.render();
+        s->present();
     }
 }
 BENCHMARK(BM_GlassTick)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 void BM_BallRemap(benchmark::State& state) {
-    Setup& s = setup();
-    if (!s.ready) {
-        state.SkipWithError("no device or no data");
+    Setup* s = setupOrSkip<Setup>(state);
+    if (s == nullptr) {
         return;
     }
-    ID3DXMesh* ball = s.scene.ball.getMesh();
+    ID3DXMesh* ball = s->scene.ball.getMesh();
     for (auto _ : state) {
-        s.scene.refraction.mapToScreen(ball);
+        s->scene.refraction.mapToScreen(ball);
     }
     state.counters["vertices"] = static_cast<double>(ball->GetNumVertices());
 }

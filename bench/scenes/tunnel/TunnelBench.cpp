@@ -30,28 +30,19 @@ struct Setup : SceneBench {
             scene.frameCount = first;
         }
         scene.update();
-        IDirect3DDevice8* device = graphics.getDevice();
-        device->BeginScene();
+        graphics.getDevice()->BeginScene();
         scene.render();
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        finish();
+        present();
     }
 };
 
-Setup& setup() {
-    static Setup instance;
-    return instance;
-}
-
 void runPhase(benchmark::State& state, int32_t first, int32_t last) {
-    Setup& s = setup();
-    if (!s.ready) {
-        state.SkipWithError("no device or no data");
+    Setup* s = setupOrSkip<Setup>(state);
+    if (s == nullptr) {
         return;
     }
     for (auto _ : state) {
-        s.tick(first, last);
+        s->tick(first, last);
     }
 }
 
@@ -70,41 +61,35 @@ void BM_TunnelTrailTick(benchmark::State& state) {
 }
 BENCHMARK(BM_TunnelTrailTick)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
+// Frames of draw alone, between BeginScene and a present waited out to the last pixel.
+template <class Draw> void runFrames(benchmark::State& state, Draw draw) {
+    Setup* s = setupOrSkip<Setup>(state);
+    if (s == nullptr) {
+        return;
+    }
+    for (auto _ : state) {
+        s->graphics.getDevice()->BeginScene();
+        draw(*s);
+        s->present();
+    }
+}
+
 // The trail's own share of a frame: capture, composite and present with
 // nothing drawn in between.
 void BM_TrailAlone(benchmark::State& state) {
-    Setup& s = setup();
-    if (!s.ready) {
-        state.SkipWithError("no device or no data");
-        return;
-    }
-    IDirect3DDevice8* device = s.graphics.getDevice();
-    for (auto _ : state) {
-        device->BeginScene();
+    runFrames(state, [](Setup& s) {
         s.scene.trail.beginCapture();
         s.scene.trail.composite(FeedbackTrail::MODE_GROW);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        s.finish();
-    }
+    });
 }
 BENCHMARK(BM_TrailAlone)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 
 // An empty frame for comparison: clear and present.
 void BM_EmptyFrame(benchmark::State& state) {
-    Setup& s = setup();
-    if (!s.ready) {
-        state.SkipWithError("no device or no data");
-        return;
-    }
-    IDirect3DDevice8* device = s.graphics.getDevice();
-    for (auto _ : state) {
-        device->BeginScene();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        s.finish();
-    }
+    runFrames(state, [](Setup& s) {
+        s.graphics.getDevice()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000,
+                                      1.0f, 0);
+    });
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 

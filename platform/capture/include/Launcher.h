@@ -18,7 +18,7 @@
 #include "d3d8observer.h"
 
 class ContactSheet;
-class FrameSink;
+class AsyncFrameSink;
 class PngImage;
 class ProgressMeter;
 class RunStats;
@@ -53,8 +53,8 @@ public:
     void presented(IDirect3DDevice8* device, uint64_t shaderCompiles) override;
     bool wantsPicture() override;
     void pictureRead(const uint8_t* bgra, uint32_t width, uint32_t height, size_t pitch) override;
-    void playStarted(const WaveFile& wave, uint32_t firstFrame, uint32_t endFrame,
-                     uint32_t clockMs) override;
+    void playStarted(const std::shared_ptr<const WaveFile>& wave, uint32_t firstFrame,
+                     uint32_t endFrame, uint32_t clockMs) override;
 
 private:
     // A presented frame whose picture is on its way back from the device.
@@ -84,13 +84,13 @@ private:
     bool failed = false;
     std::string failure;
 
-    std::unique_ptr<FrameSink> sink;
+    std::unique_ptr<AsyncFrameSink> sink;
     std::unique_ptr<ContactSheet> sheet;
     std::unique_ptr<ProgressMeter> progress;
     std::unique_ptr<RunStats> stats;
     std::deque<PendingPicture> pendingPictures; // oldest first, as the device hands them back
     bool pictureWanted = false;                 // by the Present being handled
-    std::unique_ptr<PngImage> previous;         // the last frame written, to fill a gap
+    std::shared_ptr<const PngImage> previous;   // the last frame written, to fill a gap
     std::optional<uint32_t> firstWritten, lastWritten;
     uint32_t framesSeen = 0;
     uint32_t repeatedFrames = 0;
@@ -99,7 +99,9 @@ private:
     bool soundStarted = false;
     uint16_t soundChannels = 2, soundBits = 16;
     uint32_t soundRate = 44100;
-    std::vector<uint8_t> soundSamples;
+    // The file played, shared with its device, and the bytes of its samples that were played.
+    std::shared_ptr<const WaveFile> soundFile;
+    size_t soundBegin = 0, soundEnd = 0;
     int64_t soundStartMs = 0; // on the playback timeline
 
     std::chrono::steady_clock::time_point wallStart;

@@ -25,7 +25,8 @@ void AsyncFrameSink::work() {
         const bool failedBefore = !failure.empty();
         lock.unlock();
         std::string error;
-        const bool ok = failedBefore || inner->write(frame, index, error);
+        const bool ok = failedBefore || inner->write(*frame, index, error);
+        frame.reset(); // the last reference may be this one: let go outside the lock
         lock.lock();
         busy = false;
         if (!ok && failure.empty()) {
@@ -36,13 +37,18 @@ void AsyncFrameSink::work() {
 }
 
 bool AsyncFrameSink::write(const PngImage& frame, uint32_t index, std::string& error) {
+    return write(std::make_shared<const PngImage>(frame), index, error);
+}
+
+bool AsyncFrameSink::write(std::shared_ptr<const PngImage> frame, uint32_t index,
+                           std::string& error) {
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return waiting.size() < MAX_WAITING || !failure.empty(); });
     if (!failure.empty()) {
         error = failure;
         return false;
     }
-    waiting.emplace_back(frame, index);
+    waiting.emplace_back(std::move(frame), index);
     lock.unlock();
     changed.notify_all();
     return true;

@@ -18,6 +18,8 @@ public:
     ~AsyncFrameSink() override;
 
     bool write(const PngImage& frame, uint32_t index, std::string& error) override;
+    // The same without a copy: the frame is shared with the caller, who must not change it.
+    bool write(std::shared_ptr<const PngImage> frame, uint32_t index, std::string& error);
     bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
                 std::string& error) override;
     std::string soundPath() const override { return inner->soundPath(); }
@@ -30,7 +32,7 @@ private:
     std::unique_ptr<FrameSink> inner;
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<std::pair<PngImage, uint32_t>> waiting;
+    std::deque<std::pair<std::shared_ptr<const PngImage>, uint32_t>> waiting;
     bool busy = false;
     bool stopping = false;
     std::string failure;

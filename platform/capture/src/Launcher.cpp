@@ -1,6 +1,7 @@
 #include "Launcher.h"
 
 #include <SDL_log.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -137,21 +138,20 @@ void Launcher::presented(IDirect3DDevice8* device, uint64_t shaderCompiles) {
     }
 }
 
-void Launcher::playStarted(const WaveFile& wave, uint32_t firstFrame, uint32_t endFrame,
-                           uint32_t clockMs) {
-    if (soundStarted || !playback) {
+void Launcher::playStarted(const std::shared_ptr<const WaveFile>& wave, uint32_t firstFrame,
+                           uint32_t endFrame, uint32_t clockMs) {
+    if (soundStarted || !playback || !wave) {
         return;
     }
     soundStarted = true;
-    soundChannels = wave.channels;
-    soundRate = wave.sampleRate;
-    soundBits = wave.bitsPerSample;
-    const size_t begin = size_t{firstFrame} * wave.blockAlign;
-    const size_t end = std::min(size_t{endFrame} * wave.blockAlign, wave.samples.size());
-    if (begin < end) {
-        soundSamples.assign(wave.samples.begin() + static_cast<ptrdiff_t>(begin),
-                            wave.samples.begin() + static_cast<ptrdiff_t>(end));
-    }
+    soundChannels = wave->channels;
+    soundRate = wave->sampleRate;
+    soundBits = wave->bitsPerSample;
+    // The samples stay in the file, which the device shares: no copy of the soundtrack.
+    soundFile = wave;
+    soundBegin = std::min(size_t{firstFrame} * wave->blockAlign, wave->samples.size());
+    soundEnd =
+        std::max(soundBegin, std::min(size_t{endFrame} * wave->blockAlign, wave->samples.size()));
     // Playback starts right after the first frame is presented; should it come
     // before, the offset is negative and the sound starts earlier.
     soundStartMs = originMs ? static_cast<int32_t>(clockMs - *originMs) : 0;
@@ -207,14 +207,16 @@ void Launcher::pictureRead(const uint8_t* bgra, uint32_t width, uint32_t height,
     keep(pending, std::move(image));
 }
 
-void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> image) {
+void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> picture) {
+    // Shared with the writing thread, not copied; nobody changes it from here on.
+    std::shared_ptr<const PngImage> image = std::move(picture);
     const uint32_t frame = pending.frame;
     if (pending.write) {
         std::string error;
         // A tick that was not rendered keeps the picture before it on screen.
         if (lastWritten && previous) {
             for (uint32_t missing = *lastWritten + 1; missing < frame; ++missing) {
-                if (!sink->write(*previous, missing, error)) {
+                if (!sink->write(previous, missing, error)) {
                     fail(error);
                     return;
                 }
@@ -224,7 +226,7 @@ void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> ima
         if (lastWritten && frame <= *lastWritten) {
             return; // two presents in one tick: the first one stands
         }
-        if (!sink->write(*image, frame, error)) {
+        if (!sink->write(image, frame, error)) {
             fail(error);
             return;
         }
@@ -269,13 +271,14 @@ std::vector<uint8_t> Launcher::soundOfFrames() const {
     // Sample 0 of what was played sits at soundStartMs on the timeline.
     const int64_t offset = static_cast<int64_t>(
         std::floor(static_cast<double>(soundStartMs) * static_cast<double>(rate) / 1000.0));
-    const int64_t available = static_cast<int64_t>(soundSamples.size() / block);
+    const uint8_t* played = soundFile ? soundFile->samples.data() + soundBegin : nullptr;
+    const int64_t available = static_cast<int64_t>((soundEnd - soundBegin) / block);
     out.assign(static_cast<size_t>(end - first) * block, format.silence());
     for (int64_t n = first; n < end; ++n) {
         const int64_t source = n - offset;
         if (soundStarted && source >= 0 && source < available) {
             std::memcpy(&out[static_cast<size_t>(n - first) * block],
-                        &soundSamples[static_cast<size_t>(source) * block], block);
+                        played + static_cast<size_t>(source) * block, block);
         }
     }
     return out;
@@ -305,6 +308,10 @@ int Launcher::finish() {
         status = 1;
     }
     if (sink) {
+        // The program has torn down: hand what the rasteriser and the textures held back
+        // to the system before the soundtrack of the frames is put together, so writing it
+        // does not raise the run's peak memory.
+        malloc_trim(0);
         std::string error;
         const PcmFormat format{soundChannels, soundRate, soundBits};
         if (!sink->finish(format, soundOfFrames(), error)) {

@@ -45,16 +45,13 @@ inline uint32_t fvfPositionFloats(DWORD fvf) {
     }
 }
 
-// Bytes of one vertex, or 0 for a format this device cannot draw.
-inline uint32_t fvfVertexSize(DWORD fvf) {
-    if ((fvf & (D3DFVF_RESERVED0 | D3DFVF_RESERVED2)) != 0 || fvfTexCoordCount(fvf) > 8) {
+// Bytes of one vertex laid out as fvf describes; a format without a position counts its
+// other parts alone (D3DX sizes such vertices). 0 with more than 8 texture coordinate sets.
+inline uint32_t fvfLayoutSize(DWORD fvf) {
+    if (fvfTexCoordCount(fvf) > 8) {
         return 0;
     }
-    uint32_t floats = fvfPositionFloats(fvf);
-    if (floats == 0) {
-        return 0;
-    }
-    uint32_t size = floats * 4;
+    uint32_t size = fvfPositionFloats(fvf) * 4;
     if (fvf & D3DFVF_NORMAL) {
         size += 12;
     }
@@ -71,4 +68,13 @@ inline uint32_t fvfVertexSize(DWORD fvf) {
         size += fvfTexCoordSize(fvf, i) * 4;
     }
     return size;
+}
+
+// Bytes of one vertex, or 0 for a format this device cannot draw (reserved bits set, or no
+// position).
+inline uint32_t fvfVertexSize(DWORD fvf) {
+    if ((fvf & (D3DFVF_RESERVED0 | D3DFVF_RESERVED2)) != 0 || fvfPositionFloats(fvf) == 0) {
+        return 0;
+    }
+    return fvfLayoutSize(fvf);
 }

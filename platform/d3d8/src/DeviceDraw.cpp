@@ -50,7 +50,10 @@ uint64_t verticesFor(D3DPRIMITIVETYPE type, UINT count) {
     }
 }
 
-constexpr size_t STREAM_CAPACITY = 4u << 20;
+// The rings of vertices and indices from program memory. A frame's draws from program memory
+// take a few hundred kilobytes at most; each ring orphaned stays allocated until the
+// rasteriser is done with it, so a small ring keeps that memory small.
+constexpr size_t STREAM_CAPACITY = 1u << 20;
 
 } // namespace
 
@@ -293,6 +296,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
     }
     bindVertexLayout(streamSource->glBuffer(), 0, streamStride);
     drawArrays(PrimitiveType, static_cast<GLint>(StartVertex), count);
+    throttle.drawn(PrimitiveCount);
     GL_CHECK("DrawPrimitive");
     return D3D_OK;
 }
@@ -343,6 +347,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
         indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
         reinterpret_cast<const void*>(static_cast<size_t>(startIndex) * indexSize),
         static_cast<GLint>(baseVertexIndex));
+    throttle.drawn(primCount);
     GL_CHECK("DrawIndexedPrimitive");
     return D3D_OK;
 }
@@ -363,6 +368,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     // The layout stays at offset 0; the first vertex selects where this draw starts.
     bindVertexLayout(streamBuffer, 0, VertexStreamZeroStride);
     drawArrays(PrimitiveType, static_cast<GLint>(offset / VertexStreamZeroStride), count);
+    throttle.drawn(PrimitiveCount);
     // Direct3D unbinds stream 0 after a draw from user memory.
     if (streamSource != nullptr) {
         streamSource->Release();
@@ -433,6 +439,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     glDrawElementsBaseVertex(primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
                              indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
                              reinterpret_cast<const void*>(indexOffset), base);
+    throttle.drawn(PrimitiveCount);
     if (streamSource != nullptr) {
         streamSource->Release();
         streamSource = nullptr;

@@ -7,6 +7,7 @@
 #include "IndexBuffer.h"
 #include "KnownPrograms.h"
 #include "PlatformOptions.h"
+#include "Presenter.h"
 #include "SdlBridge.h"
 #include "Surface.h"
 #include "Texture.h"
@@ -95,7 +96,8 @@ void handToObserver(const uint8_t* bgra, uint32_t width, uint32_t height, size_t
 } // namespace
 
 void Device::switchToThisDevice() {
-    GlContext::get()->makeCurrent(window);
+    // With a presenter the window is its context's; the device draws only into its targets.
+    GlContext::get()->makeCurrent(presenter ? nullptr : window);
     glBindVertexArray(vertexArray);
     for (GLuint i = 0; i < MAX_STAGES; ++i) {
         glBindSampler(i, samplers[i]);
@@ -144,6 +146,14 @@ HRESULT Device::initialise(D3DPRESENT_PARAMETERS* params) {
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     glFrontFace(GL_CCW);
     glDepthRange(0.0, 1.0);
+    if (Presenter::wanted(PlatformOptions::get().headless)) {
+        // A surface is current on one thread at a time: the window becomes the presenter's.
+        context->makeCurrent(nullptr);
+        presenter = Presenter::start(window);
+        if (!presenter) {
+            context->makeCurrent(window);
+        }
+    }
     scale = RenderScale(chooseRenderScale(PlatformOptions::get(), window, p.BackBufferHeight));
     // GL clamps a point to its largest size, which at a large scale can be less than the
     // largest point the program may ask for: then points are drawn as quads, at any size.
@@ -247,7 +257,12 @@ void Device::applyWindowMode() {
     }
     UINT interval = presentParams.FullScreen_PresentationInterval;
     bool sync = !presentParams.Windowed && interval != D3DPRESENT_INTERVAL_IMMEDIATE;
-    SDL_GL_SetSwapInterval(sync ? 1 : 0);
+    swapInterval = sync ? 1 : 0;
+    // The interval belongs to the context that swaps: the presenter's takes it with the
+    // next frame.
+    if (!presenter) {
+        SDL_GL_SetSwapInterval(swapInterval);
+    }
 }
 
 ULONG Device::Release() {
@@ -323,7 +338,11 @@ void Device::destroy() {
     }
     // The program's window may already be gone; the context's own window always exists.
     GlContext::get()->makeCurrent(nullptr);
+    // Frames still queued for the window are dropped; the thread ends before the swap
+    // chain's textures go.
+    presenter.reset();
     readback.release(handToObserver);
+    throttle.release();
     for (GLsync fence : framesInFlight) {
         glDeleteSync(fence);
     }
@@ -368,6 +387,11 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     }
     activate();
     resolve(backBuffer);
+    // The presenter may still be reading the front buffer, which the copy below overwrites
+    // or the flip hands to the program to draw into.
+    if (presenter) {
+        presenter->reclaim();
+    }
     // The presented buffer becomes the front buffer; with flip (and discard) the old front
     // buffer becomes the back buffer, with copy the back buffer keeps its picture.
     if (presentParams.SwapEffect == D3DSWAPEFFECT_COPY ||
@@ -387,11 +411,12 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     // Show the front buffer scaled to the window, its aspect kept, black bars around it.
     // Without a display nobody sees the window: the picture stays in the front buffer, where
     // GetFrontBuffer and capturing read it, and the full-screen copy is saved.
-    int drawableWidth = 0, drawableHeight = 0;
-    if (!PlatformOptions::get().headless) {
-        SDL_GL_GetDrawableSize(window, &drawableWidth, &drawableHeight);
+    (void)pDestRect; // the whole window is the destination in this layer
+    Presenter::Frame shown;
+    if (presenter || !PlatformOptions::get().headless) {
+        SDL_GL_GetDrawableSize(window, &shown.drawableWidth, &shown.drawableHeight);
     }
-    if (drawableWidth > 0 && drawableHeight > 0) {
+    if (shown.drawableWidth > 0 && shown.drawableHeight > 0) {
         RECT source{0, 0, static_cast<LONG>(frontBuffer->width()),
                     static_cast<LONG>(frontBuffer->height())};
         if (pSourceRect != nullptr && pSourceRect->left >= 0 && pSourceRect->top >= 0 &&
@@ -400,42 +425,19 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
             source = *pSourceRect;
         }
         // The picture as drawn, on the render scale's finer grid.
-        source = scale.rect(source);
-        int sw = source.right - source.left, sh = source.bottom - source.top;
-        int64_t w = drawableWidth, h = static_cast<int64_t>(drawableWidth) * sh / sw;
-        if (h > drawableHeight) {
-            h = drawableHeight;
-            w = static_cast<int64_t>(drawableHeight) * sw / sh;
+        shown.source = scale.rect(source);
+        shown.texture = frontBuffer->glTexture();
+        shown.swapInterval = swapInterval;
+        shown.number = frames + 1;
+        if (presenter) {
+            presenter->show(shown);
+        } else {
+            GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+            setEnabled(GL_SCISSOR_TEST, false, 0);
+            Presenter::drawScaled(read, shown);
+            SDL_GL_SwapWindow(window);
         }
-        int x0 = static_cast<int>((drawableWidth - w) / 2);
-        int y0 = static_cast<int>((drawableHeight - h) / 2);
-        (void)pDestRect; // the whole window is the destination in this layer
-        GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, read);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        // Black bars only where the picture does not go: each window pixel is written
-        // once (the software rasteriser pays for every pixel of a full clear).
-        setEnabled(GL_SCISSOR_TEST, true, 0);
-        const int right = static_cast<int>(x0 + w), top = static_cast<int>(y0 + h);
-        const int bars[4][4] = {{0, 0, x0, drawableHeight},
-                                {right, 0, drawableWidth - right, drawableHeight},
-                                {x0, 0, static_cast<int>(w), y0},
-                                {x0, top, static_cast<int>(w), drawableHeight - top}};
-        for (const auto& bar : bars) {
-            if (bar[2] > 0 && bar[3] > 0) {
-                glScissor(bar[0], bar[1], bar[2], bar[3]);
-                glClear(GL_COLOR_BUFFER_BIT);
-            }
-        }
-        setEnabled(GL_SCISSOR_TEST, false, 0);
-        // Our targets keep Direct3D's top row at GL row 0; the window's top is its last row.
-        bool exact = w == sw && h == sh;
-        glBlitFramebuffer(source.left, source.top, source.right, source.bottom, x0,
-                          static_cast<GLint>(y0 + h), static_cast<GLint>(x0 + w), y0,
-                          GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
-        SDL_GL_SwapWindow(window);
     }
     boundFramebuffer = ~0u;
     framebufferDirty = fixedStateDirty = true;
@@ -465,6 +467,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     // screen nothing else ever waits, and the queue would grow without bound).
     framesInFlight.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
     glFlush();
+    throttle.frameEnded();
     while (framesInFlight.size() > MAX_FRAMES_IN_FLIGHT) {
         GLsync oldest = framesInFlight.front();
         framesInFlight.pop_front();
@@ -484,6 +487,8 @@ void Device::prepareKnownPrograms() {
     for (size_t i = 0; i < KNOWN_PROGRAM_COUNT; ++i) {
         ShaderKey key;
         if (ShaderCache::keyFromText(KNOWN_PROGRAM_KEYS[i], key)) {
+            // The demo's points are point lists: drawn as quads here when points are.
+            key.pointQuads = pointQuads && key.points ? 1 : 0;
             shaders.get(key);
         }
     }
@@ -500,8 +505,12 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
     if (!normaliseParameters(p, window)) {
         return D3DERR_INVALIDCALL;
     }
-    // Bindings and states go back to what a new device has.
+    // Bindings and states go back to what a new device has. The frames still queued are
+    // shown first: the swap chain's textures go, and the window may change its mode.
     activate();
+    if (presenter) {
+        presenter->finish();
+    }
     releaseBindings();
     ++internalRefs;
     destroySwapChain();

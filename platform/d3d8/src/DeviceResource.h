@@ -1,7 +1,8 @@
 // The parts every resource shares: its device, private data, priority.
 #pragma once
 
-#include "ComObject.h"
+#include <ComObject.h>
+#include <d3d8.h>
 
 class Device;
 

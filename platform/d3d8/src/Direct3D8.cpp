@@ -30,16 +30,11 @@ IDirect3D8* WINAPI Direct3DCreate8(UINT SDKVersion) {
 }
 
 HRESULT Direct3D8::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirect3D8) {
-        AddRef();
-        *object = static_cast<IDirect3D8*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerInterface(riid, object, {IID_IDirect3D8});
+}
+
+UINT Direct3D8::GetAdapterCount() {
+    return 1;
 }
 
 HRESULT Direct3D8::RegisterSoftwareDevice(void*) {

@@ -6,7 +6,8 @@
 // program lands on x * factor there, so each program pixel becomes a factor x factor block.
 #pragma once
 
-#include "ComObject.h"
+#include <ComObject.h>
+#include <d3d8.h>
 
 #include <cstdint>
 #include <vector>

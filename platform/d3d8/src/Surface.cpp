@@ -122,16 +122,7 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirect3DSurface8) {
-        AddRef();
-        *object = static_cast<IDirect3DSurface8*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerInterface(riid, object, {IID_IDirect3DSurface8});
 }
 
 HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice) {

@@ -2,7 +2,8 @@
 // render target (the back buffers among them) or a depth-stencil buffer.
 #pragma once
 
-#include "ComObject.h"
+#include <ComObject.h>
+#include <d3d8.h>
 #include "GlCheck.h"
 
 #include <cstdint>

@@ -64,17 +64,8 @@ Texture::~Texture() {
 }
 
 HRESULT Texture::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirect3DTexture8 || riid == IID_IDirect3DBaseTexture8 ||
-        riid == IID_IDirect3DResource8) {
-        AddRef();
-        *object = static_cast<IDirect3DTexture8*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return answerInterface(
+        riid, object, {IID_IDirect3DTexture8, IID_IDirect3DBaseTexture8, IID_IDirect3DResource8});
 }
 
 DWORD Texture::SetLOD(DWORD LODNew) {

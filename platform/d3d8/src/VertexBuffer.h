@@ -2,15 +2,11 @@
 // GL buffer refreshed at each unlock.
 #pragma once
 
-#include "DeviceResource.h"
-#include "BufferStorage.h"
+#include "BufferResource.h"
 
-#include <cstdint>
-
-class VertexBuffer : public DeviceResource<IDirect3DVertexBuffer8> {
+class VertexBuffer : public BufferResource<IDirect3DVertexBuffer8> {
 public:
     VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
-    bool create();
 
     HRESULT QueryInterface(REFIID riid, void** object) override;
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
@@ -18,9 +14,6 @@ public:
     HRESULT Unlock() override;
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
 
-    GLuint glBuffer() const { return storage.glBuffer(); }
-    UINT size() const { return storage.size(); }
-    const uint8_t* data() const { return storage.data(); }
     // The box (minimum x, y, z, then maximum x, y, z) around the position of every whole
     // vertex at stride, kept until the next lock. False while locked or when a position is
     // not finite: the caller then knows nothing about where the vertices are.
@@ -28,12 +21,9 @@ public:
 
 private:
     friend class ComObject<IDirect3DVertexBuffer8>;
-    ~VertexBuffer() override;
+    ~VertexBuffer() override = default;
 
-    DWORD usage;
     DWORD fvf;
-    D3DPOOL pool;
-    BufferStorage storage;
     UINT boundsStride = 0; // 0: no box kept
     bool boundsFinite = false;
     float bounds[6] = {};

@@ -1,6 +1,7 @@
 #include "WaveDevice.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "SystemClock.h"
 #include "WaveObserver.h"
@@ -32,7 +33,7 @@ WaveDevice::~WaveDevice() {
 }
 
 MCIERROR WaveDevice::open(const char* windowsName) {
-    switch (wave.load(windowsName)) {
+    switch (wave->load(windowsName)) {
     case WaveFile::Error::None:
         break;
     case WaveFile::Error::NotFound:
@@ -50,10 +51,12 @@ MCIERROR WaveDevice::open(const char* windowsName) {
     }
     audioInitialised = true;
     SDL_AudioSpec want{};
-    want.freq = static_cast<int>(wave.sampleRate);
-    want.format = sdlFormat(wave.bitsPerSample);
-    want.channels = static_cast<Uint8>(wave.channels);
+    want.freq = static_cast<int>(wave->sampleRate);
+    want.format = sdlFormat(wave->bitsPerSample);
+    want.channels = static_cast<Uint8>(wave->channels);
     want.samples = BUFFER_FRAMES;
+    want.callback = &WaveDevice::fill;
+    want.userdata = this;
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to what the hardware takes.
     audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
@@ -62,18 +65,34 @@ MCIERROR WaveDevice::open(const char* windowsName) {
         return openAudioDevices > 0 ? MCIERR_WAVE_OUTPUTSINUSE : MCIERR_WAVE_OUTPUTSUNSUITABLE;
     }
     ++openAudioDevices;
+    silence = have.silence;
     return 0;
+}
+
+void WaveDevice::fill(void* device, Uint8* stream, int length) {
+    auto* self = static_cast<WaveDevice*>(device);
+    const WaveFile& file = *self->wave;
+    const uint32_t from = self->fedFrame.load(std::memory_order_relaxed);
+    const uint32_t end = self->feedEnd.load(std::memory_order_relaxed);
+    const uint32_t wanted = static_cast<uint32_t>(length) / file.blockAlign;
+    const uint32_t frames = from < end ? std::min(wanted, end - from) : 0;
+    const size_t bytes = size_t{frames} * file.blockAlign;
+    if (bytes > 0) {
+        std::memcpy(stream, file.samples.data() + size_t{from} * file.blockAlign, bytes);
+    }
+    std::memset(stream + bytes, self->silence, static_cast<size_t>(length) - bytes);
+    self->fedFrame.store(from + frames, std::memory_order_relaxed);
 }
 
 uint32_t WaveDevice::frameAtMs(uint32_t ms) const {
     return static_cast<uint32_t>(
-        std::min<uint64_t>(uint64_t{ms} * wave.sampleRate / 1000, wave.frameCount()));
+        std::min<uint64_t>(uint64_t{ms} * wave->sampleRate / 1000, wave->frameCount()));
 }
 
 uint32_t WaveDevice::msAtFrame(uint32_t frame) const {
     // Nearest millisecond, so that a position set in milliseconds reads back
     // unchanged; never past the length.
-    const uint64_t ms = (uint64_t{frame} * 1000 + wave.sampleRate / 2) / wave.sampleRate;
+    const uint64_t ms = (uint64_t{frame} * 1000 + wave->sampleRate / 2) / wave->sampleRate;
     return static_cast<uint32_t>(std::min<uint64_t>(ms, lengthMs()));
 }
 
@@ -82,7 +101,7 @@ MCIERROR WaveDevice::play(uint32_t fromMs, uint32_t toMs) {
     if (fromMs > length || fromMs > toMs) {
         return MCIERR_OUTOFRANGE;
     }
-    return playFrames(frameAtMs(fromMs), toMs >= length ? wave.frameCount() : frameAtMs(toMs));
+    return playFrames(frameAtMs(fromMs), toMs >= length ? wave->frameCount() : frameAtMs(toMs));
 }
 
 MCIERROR WaveDevice::playFrames(uint32_t first, uint32_t end) {
@@ -95,15 +114,10 @@ MCIERROR WaveDevice::playFrames(uint32_t first, uint32_t end) {
         WaveObserver::active->playStarted(wave, startFrame, endFrame, startClockMs);
     }
     if (audio != 0) {
-        SDL_PauseAudioDevice(audio, 1);
-        SDL_ClearQueuedAudio(audio);
-        const size_t begin = size_t{startFrame} * wave.blockAlign;
-        const size_t bytes = size_t{endFrame - startFrame} * wave.blockAlign;
-        if (bytes > 0 &&
-            SDL_QueueAudio(audio, wave.samples.data() + begin, static_cast<Uint32>(bytes)) != 0) {
-            state = State::Stopped;
-            return MCIERR_HARDWARE;
-        }
+        SDL_LockAudioDevice(audio);
+        fedFrame.store(startFrame, std::memory_order_relaxed);
+        feedEnd.store(endFrame, std::memory_order_relaxed);
+        SDL_UnlockAudioDevice(audio);
         SDL_PauseAudioDevice(audio, 0);
     }
     return 0;
@@ -115,8 +129,8 @@ uint32_t WaveDevice::currentFrame() {
     }
     uint32_t frame = endFrame;
     if (audio != 0) {
-        const uint32_t queuedFrames = SDL_GetQueuedAudioSize(audio) / wave.blockAlign;
-        frame = endFrame - std::min(queuedFrames, endFrame - startFrame);
+        // The frames handed to SDL, as its queue would count them.
+        frame = std::clamp(fedFrame.load(std::memory_order_relaxed), startFrame, endFrame);
     } else {
         const uint32_t elapsed = SystemClock::instance().milliseconds() - startClockMs;
         frame = std::min<uint64_t>(uint64_t{startFrame} + frameAtMs(elapsed), endFrame);
@@ -149,7 +163,9 @@ void WaveDevice::stop() {
     state = State::Stopped;
     if (audio != 0) {
         SDL_PauseAudioDevice(audio, 1);
-        SDL_ClearQueuedAudio(audio);
+        SDL_LockAudioDevice(audio);
+        feedEnd.store(fedFrame.load(std::memory_order_relaxed), std::memory_order_relaxed);
+        SDL_UnlockAudioDevice(audio);
     }
 }
 

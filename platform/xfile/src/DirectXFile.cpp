@@ -72,28 +72,7 @@ HRESULT WINAPI DirectXFileCreate(LPDIRECTXFILE* lplpDirectXFile) {
 }
 
 HRESULT DirectXFile::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirectXFile || riid == XFILE_IID_IUNKNOWN) {
-        AddRef();
-        *object = static_cast<IDirectXFile*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DirectXFile::AddRef() {
-    return ++references;
-}
-
-ULONG DirectXFile::Release() {
-    ULONG count = --references;
-    if (count == 0) {
-        delete this;
-    }
-    return count;
+    return answerInterface(riid, object, {IID_IDirectXFile, IID_IUnknown});
 }
 
 HRESULT DirectXFile::CreateEnumObject(LPVOID pvSource, DXFILELOADOPTIONS dwLoadOptions,

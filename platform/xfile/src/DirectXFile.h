@@ -2,14 +2,13 @@
 // templates and opens files (or memory) as enumerations of data objects.
 #pragma once
 
+#include <ComObject.h>
 #include "XFileDocument.h"
 #include <dxfile.h>
 
-class DirectXFile : public IDirectXFile {
+class DirectXFile : public ComObject<IDirectXFile> {
 public:
     HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT CreateEnumObject(LPVOID pvSource, DXFILELOADOPTIONS dwLoadOptions,
                              LPDIRECTXFILEENUMOBJECT* ppEnumObj) override;
@@ -18,8 +17,8 @@ public:
     HRESULT RegisterTemplates(LPVOID pvData, DWORD cbSize) override;
 
 private:
+    friend class ComObject<IDirectXFile>;
     ~DirectXFile() override = default;
 
-    ULONG references = 1;
     XTemplateRegistry templates;
 };

@@ -9,29 +9,7 @@ DirectXFileData::DirectXFileData(std::shared_ptr<const XDocument> doc, const XOb
     : document(std::move(doc)), object(obj) {}
 
 HRESULT DirectXFileData::QueryInterface(REFIID riid, void** out) {
-    if (out == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirectXFileData || riid == IID_IDirectXFileObject ||
-        riid == XFILE_IID_IUNKNOWN) {
-        AddRef();
-        *out = static_cast<IDirectXFileData*>(this);
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DirectXFileData::AddRef() {
-    return ++references;
-}
-
-ULONG DirectXFileData::Release() {
-    ULONG count = --references;
-    if (count == 0) {
-        delete this;
-    }
-    return count;
+    return answerInterface(riid, out, {IID_IDirectXFileData, IID_IDirectXFileObject, IID_IUnknown});
 }
 
 HRESULT DirectXFileData::copyName(const std::string& name, LPSTR buffer, LPDWORD length) {

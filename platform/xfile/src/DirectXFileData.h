@@ -2,18 +2,17 @@
 // It keeps the whole document alive, so its data stays valid while it lives.
 #pragma once
 
+#include <ComObject.h>
 #include <memory>
 
 #include "XFileDocument.h"
 #include <dxfile.h>
 
-class DirectXFileData : public IDirectXFileData {
+class DirectXFileData : public ComObject<IDirectXFileData> {
 public:
     DirectXFileData(std::shared_ptr<const XDocument> document, const XObject* object);
 
     HRESULT QueryInterface(REFIID riid, void** object) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
 
     HRESULT GetName(LPSTR pstrNameBuf, LPDWORD pdwBufLen) override;
     HRESULT GetId(GUID* pGuid) override;
@@ -30,9 +29,9 @@ public:
     static HRESULT copyName(const std::string& name, LPSTR buffer, LPDWORD length);
 
 private:
+    friend class ComObject<IDirectXFileData>;
     ~DirectXFileData() override = default;
 
-    ULONG references = 1;
     std::shared_ptr<const XDocument> document;
     const XObject* object;
     size_t nextChild = 0;

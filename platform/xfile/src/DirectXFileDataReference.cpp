@@ -9,29 +9,8 @@ DirectXFileDataReference::DirectXFileDataReference(std::shared_ptr<const XDocume
     : document(std::move(doc)), child(reference) {}
 
 HRESULT DirectXFileDataReference::QueryInterface(REFIID riid, void** out) {
-    if (out == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirectXFileDataReference || riid == IID_IDirectXFileObject ||
-        riid == XFILE_IID_IUNKNOWN) {
-        AddRef();
-        *out = static_cast<IDirectXFileDataReference*>(this);
-        return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DirectXFileDataReference::AddRef() {
-    return ++references;
-}
-
-ULONG DirectXFileDataReference::Release() {
-    ULONG count = --references;
-    if (count == 0) {
-        delete this;
-    }
-    return count;
+    return answerInterface(riid, out,
+                           {IID_IDirectXFileDataReference, IID_IDirectXFileObject, IID_IUnknown});
 }
 
 HRESULT DirectXFileDataReference::GetName(LPSTR pstrNameBuf, LPDWORD pdwBufLen) {

@@ -9,28 +9,7 @@ DirectXFileEnumObject::DirectXFileEnumObject(std::shared_ptr<const XDocument> do
     : document(std::move(doc)) {}
 
 HRESULT DirectXFileEnumObject::QueryInterface(REFIID riid, void** object) {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (riid == IID_IDirectXFileEnumObject || riid == XFILE_IID_IUNKNOWN) {
-        AddRef();
-        *object = static_cast<IDirectXFileEnumObject*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DirectXFileEnumObject::AddRef() {
-    return ++references;
-}
-
-ULONG DirectXFileEnumObject::Release() {
-    ULONG count = --references;
-    if (count == 0) {
-        delete this;
-    }
-    return count;
+    return answerInterface(riid, object, {IID_IDirectXFileEnumObject, IID_IUnknown});
 }
 
 namespace {

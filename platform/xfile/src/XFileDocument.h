@@ -116,7 +116,3 @@ private:
     std::map<std::string, const XObject*> byName;
     std::map<std::tuple<uint32_t, uint16_t, uint16_t, uint64_t>, const XObject*> byId;
 };
-
-// The identifier of IUnknown, which every object here answers to.
-inline constexpr GUID XFILE_IID_IUNKNOWN = {
-    0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};

@@ -7,15 +7,6 @@
 
 namespace {
 
-struct Rgba {
-    double r, g, b, a;
-};
-
-Rgba unpack(uint32_t c) {
-    return {channel(c, 16) / 255.0, channel(c, 8) / 255.0, channel(c, 0) / 255.0,
-            channel(c, 24) / 255.0};
-}
-
 // The factor a blend value stands for, given source and destination.
 Rgba factor(DWORD blend, const Rgba& s, const Rgba& d) {
     switch (blend) {

@@ -1,5 +1,6 @@
 #include "DeviceFixture.h"
 
+#include "TestDevice.h"
 #include "TestWindow.h"
 
 #include <cstdlib>
@@ -13,17 +14,9 @@ HWND testWindow() {
 void DeviceTest::SetUp() {
     direct3d = Direct3DCreate8(D3D_SDK_VERSION);
     ASSERT_NE(direct3d, nullptr);
-    params.BackBufferWidth = 800;
-    params.BackBufferHeight = 600;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.SwapEffect = D3DSWAPEFFECT_FLIP;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = TRUE;
-    params.AutoDepthStencilFormat = D3DFMT_D24S8;
+    params = windowedParameters(800, 600, true, D3DSWAPEFFECT_FLIP);
     ASSERT_NE(testWindow(), nullptr);
-    ASSERT_EQ(direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
-              D3D_OK);
+    ASSERT_EQ(createTestDevice(direct3d, testWindow(), params, &device), D3D_OK);
     // Screen-space drawing: no lighting involved.
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
 }

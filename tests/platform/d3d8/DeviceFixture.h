@@ -2,6 +2,7 @@
 // and read pixels back through the published calls.
 #pragma once
 
+#include <PlatformOptions.h>
 #include <d3d8.h>
 #include <windows.h>
 
@@ -50,8 +51,31 @@ protected:
     D3DPRESENT_PARAMETERS params{};
 };
 
+// A device made with one platform option set to during, the option put back to after once
+// the device is gone.
+template <auto option, auto during, auto after> class DeviceTestWith : public DeviceTest {
+protected:
+    void SetUp() override {
+        PlatformOptions::get().*option = during;
+        DeviceTest::SetUp();
+    }
+    void TearDown() override {
+        DeviceTest::TearDown();
+        PlatformOptions::get().*option = after;
+    }
+};
+
 inline int channel(uint32_t color, int shift) {
     return static_cast<int>((color >> shift) & 0xff);
+}
+
+// A colour's channels as fractions of 1, for the tests that compute the expected blend.
+struct Rgba {
+    double r, g, b, a;
+};
+inline Rgba unpack(uint32_t c) {
+    return {channel(c, 16) / 255.0, channel(c, 8) / 255.0, channel(c, 0) / 255.0,
+            channel(c, 24) / 255.0};
 }
 
 // Every channel within tolerance of the expected value.

@@ -7,16 +7,8 @@
 
 namespace {
 
-class MultisampleTest : public DeviceTest {
+class MultisampleTest : public DeviceTestWith<&PlatformOptions::multisample, 4u, 0u> {
 protected:
-    void SetUp() override {
-        PlatformOptions::get().multisample = 4;
-        DeviceTest::SetUp();
-    }
-    void TearDown() override {
-        DeviceTest::TearDown();
-        PlatformOptions::get().multisample = 0;
-    }
     // A triangle with a long slanted edge, white on black.
     void drawSlantedTriangle() {
         ColorVertex triangle[3] = {{10, 10, 0.5f, 1, 0xFFFFFFFF},

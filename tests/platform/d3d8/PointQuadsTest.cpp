@@ -3,7 +3,9 @@
 #include "DeviceFixture.h"
 
 #include "Device.h"
+#include "KnownPrograms.h"
 #include "PlatformOptions.h"
+#include "ShaderCache.h"
 #include "Surface.h"
 
 #include <cstring>
@@ -168,4 +170,15 @@ TEST_F(PointQuadsAtScaleFourTest, ASpriteKeepsItsTextureTheRightWayUp) {
     EXPECT_EQ(pixels[245 * side + 245] & 0xFFFFFF, 0xFFFFFFu);
     device->SetTexture(0, nullptr);
     texture->Release();
+}
+
+TEST_F(PointQuadsAtScaleFourTest, TheDemosProgramsLinkWithTheQuadStage) {
+    if (!static_cast<Device*>(device)->pointListsAsQuads()) {
+        GTEST_SKIP() << "this driver draws points of 256 pixels itself";
+    }
+    // Every program the demo draws with is compiled behind the loading screen, its point
+    // lists with the geometry stage: each links, or the count falls short.
+    const uint64_t before = ShaderCache::totalCompiles();
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(ShaderCache::totalCompiles(), before + KNOWN_PROGRAM_COUNT);
 }

@@ -16,17 +16,8 @@ DWORD bits(float value) {
     return b;
 }
 
-class ScaleTest : public DeviceTest {
+class ScaleTest : public DeviceTestWith<&PlatformOptions::renderScale, 2u, 1u> {
 protected:
-    void SetUp() override {
-        PlatformOptions::get().renderScale = 2;
-        DeviceTest::SetUp();
-    }
-    void TearDown() override {
-        DeviceTest::TearDown();
-        PlatformOptions::get().renderScale = 1;
-    }
-
     // The pixels of a surface as drawn, for the program's rectangle rect: each row
     // 2 x (right - left) values of 0xAARRGGBB.
     std::vector<uint32_t> fine(IDirect3DSurface8* surface, RECT rect) {
@@ -267,3 +258,23 @@ TEST_F(ScaleTest, ReadersThroughThePublishedCallsSeeTheProgramsView) {
 }
 
 } // namespace
+
+// "auto" on the software rasteriser (as every test device is) draws at the program's size,
+// whatever number was given before it.
+class AutoScaleTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        PlatformOptions::get().renderScale = 3;
+        PlatformOptions::get().renderScaleAuto = true;
+        DeviceTest::SetUp();
+    }
+    void TearDown() override {
+        DeviceTest::TearDown();
+        PlatformOptions::get().renderScale = 1;
+        PlatformOptions::get().renderScaleAuto = false;
+    }
+};
+
+TEST_F(AutoScaleTest, TheSoftwareRasteriserDrawsAtTheProgramsSize) {
+    EXPECT_EQ(static_cast<Device*>(device)->renderScale().factor(), 1u);
+}

@@ -8,23 +8,14 @@
 
 namespace {
 
-struct Color {
-    double r, g, b, a;
-};
-
-Color unpack(uint32_t c) {
-    return {channel(c, 16) / 255.0, channel(c, 8) / 255.0, channel(c, 0) / 255.0,
-            channel(c, 24) / 255.0};
-}
-
-uint32_t pack(Color c) {
+uint32_t pack(Rgba c) {
     auto q = [](double v) {
         return static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
     };
     return q(c.a) << 24 | q(c.r) << 16 | q(c.g) << 8 | q(c.b);
 }
 
-Color apply(const Color& x, const Color& y, const std::function<double(double, double)>& f) {
+Rgba apply(const Rgba& x, const Rgba& y, const std::function<double(double, double)>& f) {
     return {f(x.r, y.r), f(x.g, y.g), f(x.b, y.b), f(x.a, y.a)};
 }
 
@@ -37,14 +28,14 @@ struct OpCase {
     DWORD op;
     DWORD arg1;
     DWORD arg2;
-    Color expected;
+    Rgba expected;
 };
 
 } // namespace
 
 TEST_F(DeviceTest, ColourOperationsFollowTheirFormulas) {
-    const Color t = unpack(TEXEL), d = unpack(DIFFUSE), f = unpack(FACTOR);
-    auto rgb = [](Color c, double alpha) { return Color{c.r, c.g, c.b, alpha}; };
+    const Rgba t = unpack(TEXEL), d = unpack(DIFFUSE), f = unpack(FACTOR);
+    auto rgb = [](Rgba c, double alpha) { return Rgba{c.r, c.g, c.b, alpha}; };
     const OpCase cases[] = {
         {"SELECTARG1", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_DIFFUSE, t},
         {"SELECTARG2", D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, d},
@@ -108,7 +99,7 @@ TEST_F(DeviceTest, ColourOperationsFollowTheirFormulas) {
 
 TEST_F(DeviceTest, ThreeArgumentOperationsAndTheTemporaryRegister) {
     IDirect3DTexture8* texture = makeTexture(1, 1, {TEXEL});
-    const Color t = unpack(TEXEL), d = unpack(DIFFUSE), f = unpack(FACTOR);
+    const Rgba t = unpack(TEXEL), d = unpack(DIFFUSE), f = unpack(FACTOR);
     device->SetTexture(0, texture);
     device->SetRenderState(D3DRS_TEXTUREFACTOR, FACTOR);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
@@ -132,11 +123,11 @@ TEST_F(DeviceTest, ThreeArgumentOperationsAndTheTemporaryRegister) {
     drawTexturedQuad(2, 0, 3, 1, 0, 0, 1, 1, DIFFUSE);
     device->EndScene();
     std::vector<uint32_t> p = readTarget();
-    Color lerp = {f.r * t.r + (1 - f.r) * d.r, f.g * t.g + (1 - f.g) * d.g,
-                  f.b * t.b + (1 - f.b) * d.b, 1};
-    Color madd = {f.r + t.r * d.r, f.g + t.g * d.g, f.b + t.b * d.b, 1};
+    Rgba lerp = {f.r * t.r + (1 - f.r) * d.r, f.g * t.g + (1 - f.g) * d.g,
+                 f.b * t.b + (1 - f.b) * d.b, 1};
+    Rgba madd = {f.r + t.r * d.r, f.g + t.g * d.g, f.b + t.b * d.b, 1};
     // CURRENT entering stage 1 is still the diffuse: stage 0 wrote to TEMP only.
-    Color temp = {t.r + d.r, t.g + d.g, t.b + d.b, 1};
+    Rgba temp = {t.r + d.r, t.g + d.g, t.b + d.b, 1};
     EXPECT_TRUE(colorNear(p[0], pack(lerp), 2));
     EXPECT_TRUE(colorNear(p[1], pack(madd), 2));
     EXPECT_TRUE(colorNear(p[2], pack(temp), 2));

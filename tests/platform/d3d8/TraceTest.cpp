@@ -1,7 +1,9 @@
 // The call trace of a short sequence, read back line by line.
 #include "DeviceFixture.h"
+#include "TraceLines.h"
 
 #include "PlatformOptions.h"
+#include "TestDevice.h"
 
 #include <cstdio>
 #include <cstring>
@@ -10,15 +12,6 @@
 
 namespace {
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // A traced Direct3D object writing to path and an 800 x 600 device made through it.
 void openTraced(const std::string& path, bool depth, IDirect3D8** direct3d,
                 IDirect3DDevice8** device) {
@@ -26,16 +19,9 @@ void openTraced(const std::string& path, bool depth, IDirect3D8** direct3d,
     *direct3d = Direct3DCreate8(D3D_SDK_VERSION);
     PlatformOptions::get().tracePath.clear();
     ASSERT_NE(*direct3d, nullptr);
-    D3DPRESENT_PARAMETERS params{};
-    params.BackBufferWidth = 800;
-    params.BackBufferHeight = 600;
-    params.BackBufferFormat = D3DFMT_X8R8G8B8;
-    params.SwapEffect = D3DSWAPEFFECT_FLIP;
-    params.Windowed = TRUE;
-    params.EnableAutoDepthStencil = depth ? TRUE : FALSE;
-    params.AutoDepthStencilFormat = D3DFMT_D24S8;
-    ASSERT_EQ((*direct3d)->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, testWindow(),
-                                        D3DCREATE_SOFTWARE_VERTEXPROCESSING, &params, device),
+    ASSERT_EQ(createTestDevice(*direct3d, testWindow(),
+                               windowedParameters(800, 600, depth, D3DSWAPEFFECT_FLIP), device,
+                               D3DCREATE_SOFTWARE_VERTEXPROCESSING),
               D3D_OK);
 }
 

@@ -96,6 +96,32 @@ TEST_F(MciTest, OpenPlayStopCloseOnTheAudioDevice) {
     EXPECT_EQ(MCIERR_INVALID_DEVICE_ID, mciSendCommandA(id, MCI_CLOSE, 0, 0));
 }
 
+TEST_F(MciTest, TheAudioDevicePlaysTheSpanAskedForPausesAndEndsThere) {
+    MCIDEVICEID id = 0;
+    ASSERT_EQ(0u, open("data\\dmb.wav", id));
+    MCI_PLAY_PARMS play{};
+    play.dwFrom = 500;
+    play.dwTo = 800;
+    ASSERT_EQ(0u,
+              mciSendCommandA(id, MCI_PLAY, MCI_FROM | MCI_TO, reinterpret_cast<DWORD_PTR>(&play)));
+    Sleep(100);
+    MCI_GENERIC_PARMS generic{};
+    ASSERT_EQ(0u, mciSendCommandA(id, MCI_PAUSE, 0, reinterpret_cast<DWORD_PTR>(&generic)));
+    const DWORD pausedAt = status(id, MCI_STATUS_POSITION);
+    EXPECT_GT(pausedAt, 500u);
+    EXPECT_LT(pausedAt, 800u);
+    Sleep(100);
+    EXPECT_EQ(pausedAt, status(id, MCI_STATUS_POSITION)); // paused: the position holds
+    ASSERT_EQ(0u, mciSendCommandA(id, MCI_RESUME, 0, reinterpret_cast<DWORD_PTR>(&generic)));
+    // The rest of the span plays out in real time, then the device stops at its end.
+    for (int waited = 0; waited < 3000 && status(id, MCI_STATUS_MODE) == MCI_MODE_PLAY;
+         waited += 20) {
+        Sleep(20);
+    }
+    EXPECT_EQ(MCI_MODE_STOP, status(id, MCI_STATUS_MODE));
+    EXPECT_EQ(800u, status(id, MCI_STATUS_POSITION));
+}
+
 TEST_F(MciTest, DeviceIdentifiersAreTheLowestFree) {
     SystemClock::instance().configure(true, 0); // no audio output needed
     MCIDEVICEID first = 0;

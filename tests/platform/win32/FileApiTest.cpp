@@ -1,3 +1,5 @@
+#include "FreshFolderTest.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,30 +17,13 @@ namespace fs = std::filesystem;
 
 // Each test works in a fresh folder made the working directory, as the
 // program's data folder is found relative to it.
-class FileApiTest : public ::testing::Test {
+class FileApiTest : public FreshFolderTest {
 protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        folder = fs::temp_directory_path() /
-                 ("letterbox-files-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder / "data");
-        fs::current_path(folder);
-    }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(folder);
-    }
-    static void write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    FileApiTest() : FreshFolderTest("letterbox-files-", {"data"}, "") {}
     static HANDLE openRead(const char* name) {
         return CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_FLAG_RANDOM_ACCESS, nullptr);
     }
-    fs::path previous;
-    fs::path folder;
 };
 
 TEST_F(FileApiTest, BackslashNamesAreOpenedMappedAndSized) {

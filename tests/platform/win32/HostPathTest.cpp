@@ -5,84 +5,68 @@
 #include <string>
 #include <unistd.h>
 
+#include "FreshFolderTest.h"
 #include "HostPath.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// An installation (root/bin, root/share/letterbox/data), a build folder with data/
+// An installation (bin, share/letterbox/data), a build folder with data/
 // beside its program, and an unrelated working folder.
-class DataLookupTest : public ::testing::Test {
+class DataLookupTest : public FreshFolderTest {
 protected:
-    void SetUp() override {
-        previous = fs::current_path();
-        root = fs::temp_directory_path() /
-               ("letterbox-lookup-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "bin");
-        fs::create_directories(root / "share/letterbox/data");
-        fs::create_directories(root / "build/data");
-        fs::create_directories(root / "elsewhere");
-        fs::current_path(root / "elsewhere");
-    }
-    void TearDown() override {
-        fs::current_path(previous);
-        fs::remove_all(root);
-    }
-    static void write(const fs::path& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
+    DataLookupTest()
+        : FreshFolderTest("letterbox-lookup-",
+                          {"bin", "share/letterbox/data", "build/data", "elsewhere"}, "elsewhere") {
     }
     std::string lookup(const char* windowsName, const fs::path& program) {
         return findReadable(hostPathFromWindows(windowsName), dataFoldersBeside(program.string()));
     }
-    fs::path previous;
-    fs::path root;
 };
 
 TEST_F(DataLookupTest, TheInstalledDataIsFoundFromAnyFolder) {
-    write(root / "share/letterbox/data/obi.bmp", "installed");
-    const std::string found = lookup("data\\obi.bmp", root / "bin");
-    EXPECT_TRUE(fs::equivalent(root / "share/letterbox/data/obi.bmp", found)) << found;
+    write(folder / "share/letterbox/data/obi.bmp", "installed");
+    const std::string found = lookup("data\\obi.bmp", folder / "bin");
+    EXPECT_TRUE(fs::equivalent(folder / "share/letterbox/data/obi.bmp", found)) << found;
 }
 
 TEST_F(DataLookupTest, DataBesideTheProgramIsFound) {
-    write(root / "build/data/obi.bmp", "built");
-    const std::string found = lookup("data\\obi.bmp", root / "build");
-    EXPECT_TRUE(fs::equivalent(root / "build/data/obi.bmp", found)) << found;
+    write(folder / "build/data/obi.bmp", "built");
+    const std::string found = lookup("data\\obi.bmp", folder / "build");
+    EXPECT_TRUE(fs::equivalent(folder / "build/data/obi.bmp", found)) << found;
 }
 
 TEST_F(DataLookupTest, TheWorkingFolderComesFirst) {
     fs::create_directories("data");
     write("data/obi.bmp", "local");
-    write(root / "build/data/obi.bmp", "built");
-    write(root / "share/letterbox/data/obi.bmp", "installed");
-    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "build"));
-    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "bin"));
+    write(folder / "build/data/obi.bmp", "built");
+    write(folder / "share/letterbox/data/obi.bmp", "installed");
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", folder / "build"));
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", folder / "bin"));
 }
 
 TEST_F(DataLookupTest, ADataFolderIsTakenWhole) {
     // The working folder's data/ lacks the file that the program's folder has: it stays
     // missing, as the program expects of the folder it was started in.
     fs::create_directories("data");
-    write(root / "build/data/obi.bmp", "built");
-    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "build"));
+    write(folder / "build/data/obi.bmp", "built");
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", folder / "build"));
     // The installed data/ without the file is still where the name points.
     fs::remove_all("data");
-    write(root / "share/letterbox/data/other.bmp", "installed");
-    const std::string found = lookup("data\\obi.bmp", root / "bin");
-    EXPECT_EQ((root / "bin/../share/letterbox/data/obi.bmp").string(), found);
+    write(folder / "share/letterbox/data/other.bmp", "installed");
+    const std::string found = lookup("data\\obi.bmp", folder / "bin");
+    EXPECT_EQ((folder / "bin/../share/letterbox/data/obi.bmp").string(), found);
 }
 
 TEST_F(DataLookupTest, WithNoDataFolderTheWorkingFolderPathStands) {
-    fs::remove_all(root / "share");
-    fs::remove_all(root / "build/data");
-    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "bin"));
+    fs::remove_all(folder / "share");
+    fs::remove_all(folder / "build/data");
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", folder / "bin"));
     EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", ""));
     // Absolute names are taken as they are.
-    EXPECT_EQ("/nowhere/data/obi.bmp", lookup("/nowhere/data/obi.bmp", root / "build"));
-    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", root / "build"));
+    EXPECT_EQ("/nowhere/data/obi.bmp", lookup("/nowhere/data/obi.bmp", folder / "build"));
+    EXPECT_EQ("data/obi.bmp", lookup("data\\obi.bmp", folder / "build"));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 #include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "demo/Sequencer.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <SystemClock.h>
 #include <windows.h>
@@ -32,11 +32,8 @@ TEST(CloudFrames, TheOpeningScenePlaysWithItsDataInsideTheBands) {
     ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
     SystemClock::instance().configure(true, 1000);
     Sequencer::playbackStarted = 0;
-    HWND window = makeTestWindow("CLOUD_FRAMES_TEST");
-    ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
-    ASSERT_EQ(graphics.create(window, 800, 600), 0);
-    graphics.setWindowed(0);
+    ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "CLOUD_FRAMES_TEST"));
     Sequencer sequence;
     MessageBoxRecorder boxes;
     ASSERT_EQ(sequence.load(&graphics, 8), 0);

@@ -1,5 +1,5 @@
 #include "scenes/cloud/CloudScene.h"
-#include "gfx/GraphicsDevice.h"
+#include "SceneTestBed.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 
@@ -18,25 +18,13 @@ void expectRect(const std::vector<float>& actual, const std::vector<float>& expe
     }
 }
 
-class CloudSceneTest : public ::testing::Test {
+class CloudSceneTest : public SceneTestBed<CloudScene> {
 protected:
     void SetUp() override {
         CloudScene::stripWidth = 512.0;
-        graphics.device = &device;
-        graphics.width = 800;
-        graphics.height = 600;
-        MessageBoxRecorder boxes;
-        scene.load(&graphics);
-        loadMessages = boxes.take();
+        load();
         scene.start();
         device.clear();
-    }
-    void TearDown() override { graphics.device = nullptr; }
-
-    void updates(int count) {
-        for (int i = 0; i < count; ++i) {
-            EXPECT_EQ(scene.update(), 0);
-        }
     }
 
     // Screen rectangles (x, y, w, h) of the draws of one render.
@@ -50,11 +38,6 @@ protected:
         }
         return rects;
     }
-
-    RecordingDevice device;
-    GraphicsDevice graphics;
-    CloudScene scene;
-    std::string loadMessages;
 };
 
 TEST_F(CloudSceneTest, LoadNamesEachImageAndStartSetsTheStatesInOrder) {

@@ -4,7 +4,7 @@
 #include "scenes/fan/ParticleFanScene.h"
 #include "scenes/tunnel/RingTunnelScene.h"
 #include "gfx/Sprite.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>
@@ -95,16 +95,13 @@ int bluishPixels(const Frame& frame, int x0, int y0, int x1, int y1) {
 // letterbox bands over every frame. Writes fan-<tick>.png for a few ticks.
 TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
     ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
-    HWND window = makeTestWindow("FAN_FRAMES_TEST");
-    ASSERT_NE(window, nullptr);
     // Declared before the device, as in the program: the device goes first at
     // teardown and the scene releases its resources after it.
     RingTunnelScene tunnel;
     ParticleFanScene scene;
     Sprite bands;
     GraphicsDevice graphics;
-    ASSERT_EQ(graphics.create(window, 800, 600), 0);
-    graphics.setWindowed(0);
+    ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "FAN_FRAMES_TEST"));
     IDirect3DDevice8* device = graphics.getDevice();
 
     MessageBoxRecorder boxes;
@@ -142,12 +139,7 @@ TEST(FanFrames, TheSceneShowsFansShellsBurstsAndTheInvertedTrail) {
     int rendered[2] = {0, 0};
     auto renderTick = [&](int tick, bool keep) {
         auto begun = std::chrono::steady_clock::now();
-        device->BeginScene();
-        scene.render();
-        bands.draw(0.0f, 0.0f, 800.0f, 40.0f, 0.0f);
-        bands.draw(0.0f, 560.0f, 800.0f, 40.0f, 0.0f);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        presentFramed(device, scene, bands);
         int phase = tick >= ParticleFanScene::TRAIL_FROM_TICK ? 1 : 0;
         renderMilliseconds[phase] +=
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun)

@@ -1,4 +1,4 @@
-#include "gfx/GraphicsDevice.h"
+#include "SceneTestBed.h"
 #include "MessageBoxRecorder.h"
 #include "scenes/fan/ParticleFanScene.h"
 #include "RecordingDevice.h"
@@ -25,28 +25,16 @@ double cornerAngle(const std::vector<ScreenVertex>& v) {
 
 // The scene on the recording device, loaded with the generator seeded as
 // after the loading screen and started.
-class ParticleFanSceneTest : public ::testing::Test {
+class ParticleFanSceneTest : public SceneTestBed<ParticleFanScene> {
 protected:
     void SetUp() override {
         ParticleFanScene::cameraAngle = 0.0;
         ParticleFanScene::cameraHeight = 0.0;
         ParticleFanScene::cameraFalling = 0;
-        graphics.device = &device;
-        graphics.width = 800;
-        graphics.height = 600;
-        MessageBoxRecorder boxes;
-        scene.load(&graphics);
-        loadMessages = boxes.take();
+        load();
         crtSrand(0);
         scene.start();
         device.clear();
-    }
-    void TearDown() override { graphics.device = nullptr; }
-
-    void updates(int count) {
-        for (int i = 0; i < count; ++i) {
-            ASSERT_EQ(scene.update(), 0);
-        }
     }
 
     // Centres of the screen quads one render draws.

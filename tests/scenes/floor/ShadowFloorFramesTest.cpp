@@ -3,7 +3,7 @@
 #include "MessageBoxRecorder.h"
 #include "scenes/floor/ShadowFloorScene.h"
 #include "gfx/Sprite.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <windows.h>
 
@@ -32,10 +32,7 @@ protected:
         ShadowFloorScene::cameraY = 1.0;
         ShadowFloorScene::cameraZ = -5.0;
         ShadowFloorScene::fadeLevel = 0;
-        window = makeTestWindow("SHADOW_FLOOR_FRAMES_TEST");
-        ASSERT_NE(window, nullptr);
-        ASSERT_EQ(graphics.create(window, 800, 600), 0);
-        graphics.setWindowed(0);
+        ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "SHADOW_FLOOR_FRAMES_TEST"));
         device = graphics.getDevice();
         bands.attach(device);
         MessageBoxRecorder boxes;
@@ -46,12 +43,7 @@ protected:
     }
 
     Frame renderFrame(const std::string& name) {
-        device->BeginScene();
-        scene.render();
-        bands.draw(0.0f, 0.0f, 800.0f, 40.0f, 0.0f);
-        bands.draw(0.0f, 560.0f, 800.0f, 40.0f, 0.0f);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        presentFramed(device, scene, bands);
         Frame frame;
         EXPECT_TRUE(readFrontBuffer(device, 800, 600, &frame));
         if (!name.empty()) {
@@ -66,7 +58,6 @@ protected:
         }
     }
 
-    HWND window = nullptr;
     GraphicsDevice graphics;
     IDirect3DDevice8* device = nullptr;
     Sprite bands;

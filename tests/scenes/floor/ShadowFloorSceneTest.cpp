@@ -1,4 +1,4 @@
-#include "gfx/GraphicsDevice.h"
+#include "SceneTestBed.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 #include "RecordingMesh.h"
@@ -42,19 +42,14 @@ D3DXMATRIX lookAt(D3DXVECTOR3 eye, D3DXVECTOR3 target) {
     return view;
 }
 
-class ShadowFloorSceneTest : public ::testing::Test {
+class ShadowFloorSceneTest : public SceneTestBed<ShadowFloorScene> {
 protected:
     void SetUp() override {
         ShadowFloorScene::cameraX = 1.0;
         ShadowFloorScene::cameraY = 1.0;
         ShadowFloorScene::cameraZ = -5.0;
         ShadowFloorScene::fadeLevel = 0;
-        graphics.device = &device;
-        graphics.width = 800;
-        graphics.height = 600;
-        MessageBoxRecorder boxes;
-        scene.load(&graphics);
-        loadMessages = boxes.take();
+        load();
         loadCalls = device.names();
         loadLights = device.lights;
         scene.start();
@@ -64,7 +59,7 @@ protected:
     }
     void TearDown() override {
         scene.model.release();
-        graphics.device = nullptr;
+        SceneTestBed::TearDown();
     }
 
     // Gives the model two subsets of its own: a material each, a texture on the first.
@@ -77,17 +72,7 @@ protected:
         scene.model.textures = new IDirect3DTexture8*[2]();
     }
 
-    void updates(int count) {
-        for (int i = 0; i < count; ++i) {
-            EXPECT_EQ(scene.update(), 0);
-        }
-    }
-
-    RecordingDevice device;
     RecordingMesh mesh{&device, 2, 6, D3DFVF_XYZ}; // two subsets
-    GraphicsDevice graphics;
-    ShadowFloorScene scene;
-    std::string loadMessages;
     std::vector<std::string> loadCalls;
     std::vector<D3DLIGHT8> loadLights;
     std::vector<std::pair<uint32_t, uint32_t>> startStates;

@@ -1,5 +1,5 @@
 #include "scenes/glass/GlassBallScene.h"
-#include "gfx/GraphicsDevice.h"
+#include "SceneTestBed.h"
 #include "MessageBoxRecorder.h"
 #include "RecordingDevice.h"
 #include "RuntimeDraws.h"
@@ -18,7 +18,7 @@ namespace {
 
 const double STEP = static_cast<double>(0.01f);
 
-class GlassBallSceneTest : public ::testing::Test {
+class GlassBallSceneTest : public SceneTestBed<GlassBallScene> {
 protected:
     void SetUp() override {
         GlassBallScene::eyeHeight = 0.0;
@@ -27,28 +27,11 @@ protected:
         GlassBallScene::tintGreen = 0.0;
         GlassBallScene::tintBlue = 0.0;
         GlassBallScene::whiteLevel = 0.0;
-        graphics.device = &device;
-        graphics.width = 800;
-        graphics.height = 600;
-        MessageBoxRecorder boxes;
-        scene.load(&graphics);
-        loadMessages = boxes.take();
+        load();
         crtSrand(0);
         scene.start();
         device.clear();
     }
-    void TearDown() override { graphics.device = nullptr; }
-
-    void updates(int count) {
-        for (int i = 0; i < count; ++i) {
-            ASSERT_EQ(scene.update(), 0);
-        }
-    }
-
-    RecordingDevice device;
-    GraphicsDevice graphics;
-    GlassBallScene scene;
-    std::string loadMessages;
 };
 
 TEST_F(GlassBallSceneTest, LoadNamesBothModelsAndSetsTheWhiteDirectionalLight) {

@@ -2,7 +2,7 @@
 #include "scenes/glass/GlassBallScene.h"
 #include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <crtrand.h>
 #include <d3dx8.h>
@@ -25,11 +25,8 @@ int channel(uint32_t rgb, int shift) {
 // (also written as glass-<tick>.png; tick 0 is the render before the first update).
 TEST(GlassFrames, BallsGlowOverTheBoxAndTheScreenWashesToWhite) {
     ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
-    HWND window = makeTestWindow("GLASS_FRAMES_TEST");
-    ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
-    ASSERT_EQ(graphics.create(window, 800, 600), 0);
-    graphics.setWindowed(0);
+    ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "GLASS_FRAMES_TEST"));
     IDirect3DDevice8* device = graphics.getDevice();
 
     GlassBallScene::eyeHeight = 0.0;

@@ -3,7 +3,7 @@
 #include "gfx/GraphicsDevice.h"
 #include "MessageBoxRecorder.h"
 #include "gfx/Sprite.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <windows.h>
 
@@ -61,11 +61,8 @@ double inkIn(const Frame& frame, int left, int top, int right, int bottom) {
 // frames of a few ticks (also written as lattice-<n>.png).
 TEST(LatticeFrames, TheLatticeFormsFadesAndTheClosingImagesComeAndGo) {
     ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
-    HWND window = makeTestWindow("LATTICE_FRAMES_TEST");
-    ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
-    ASSERT_EQ(graphics.create(window, 800, 600), 0);
-    graphics.setWindowed(0);
+    ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "LATTICE_FRAMES_TEST"));
     IDirect3DDevice8* device = graphics.getDevice();
 
     BoxLatticeScene scene;
@@ -102,12 +99,7 @@ TEST(LatticeFrames, TheLatticeFormsFadesAndTheClosingImagesComeAndGo) {
             ASSERT_EQ(scene.update(), 0);
         }
         ASSERT_EQ(scene.frameCount, n);
-        device->BeginScene();
-        scene.render();
-        bands.draw(0.0f, 0.0f, 800.0f, 40.0f, 0.0f);
-        bands.draw(0.0f, 560.0f, 800.0f, 40.0f, 0.0f);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
+        presentFramed(device, scene, bands);
         rendered += 1;
         if (next < std::size(wanted) && n == wanted[next]) {
             Frame frame;

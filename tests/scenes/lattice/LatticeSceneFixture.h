@@ -4,7 +4,7 @@
 #pragma once
 
 #include "scenes/lattice/BoxLatticeScene.h"
-#include "gfx/GraphicsDevice.h"
+#include "SceneTestBed.h"
 #include "LatticeRecorder.h"
 #include "MessageBoxRecorder.h"
 
@@ -12,7 +12,7 @@
 
 #include <string>
 
-class LatticeSceneFixture : public ::testing::Test {
+class LatticeSceneFixture : public SceneTestBed<BoxLatticeScene, LatticeRecorder> {
 protected:
     void SetUp() override {
         BoxLatticeScene::cameraAzimuth = 45.0;
@@ -23,12 +23,7 @@ protected:
         BoxLatticeScene::logoAlpha = 0.0;
         BoxLatticeScene::logoX = -128.0;
         BoxLatticeScene::logoSpeed = 4.0;
-        graphics.device = &device;
-        graphics.width = 800;
-        graphics.height = 600;
-        MessageBoxRecorder boxes;
-        loadResult = scene.load(&graphics);
-        loadMessages = boxes.take();
+        load();
         loadCalls = device.calls;
         scene.box.mesh = &mesh;
         scene.start();
@@ -36,7 +31,7 @@ protected:
     }
     void TearDown() override {
         scene.box.mesh = nullptr;
-        graphics.device = nullptr;
+        SceneTestBed::TearDown();
     }
 
     // Updates until frameCount is n.
@@ -50,11 +45,6 @@ protected:
         ASSERT_EQ(scene.render(), 0);
     }
 
-    LatticeRecorder device;
     RecordingMesh mesh = cubeMesh(&device);
-    GraphicsDevice graphics;
-    BoxLatticeScene scene;
-    HRESULT loadResult = 0;
-    std::string loadMessages;
     std::vector<RecordedCall> loadCalls;
 };

@@ -3,7 +3,7 @@
 #include "MessageBoxRecorder.h"
 #include "scenes/tunnel/RingTunnelScene.h"
 #include "gfx/Sprite.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 
 #include <crtrand.h>
 #include <windows.h>
@@ -73,11 +73,8 @@ int countNear(const Frame& frame, const Region& r, int red, int green, int blue)
 // tunnel-<frameCount>.png).
 TEST(TunnelFrames, TheTitleTheTunnelAndItsTrailsPlayWithTheirData) {
     ASSERT_EQ(chdir(LETTERBOX_BUILD_DIR), 0);
-    HWND window = makeTestWindow("TUNNEL_FRAMES_TEST");
-    ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
-    ASSERT_EQ(graphics.create(window, 800, 600), 0);
-    graphics.setWindowed(0);
+    ASSERT_NO_FATAL_FAILURE(openFullScreen(graphics, "TUNNEL_FRAMES_TEST"));
     IDirect3DDevice8* device = graphics.getDevice();
 
     RingTunnelScene scene;
@@ -93,14 +90,7 @@ TEST(TunnelFrames, TheTitleTheTunnelAndItsTrailsPlayWithTheirData) {
     scene.start();
 
     std::map<int, Frame> frames;
-    auto renderFrame = [&]() {
-        device->BeginScene();
-        scene.render();
-        band.draw(0.0f, 0.0f, 800.0f, 40.0f, 0.0f);
-        band.draw(0.0f, 560.0f, 800.0f, 40.0f, 0.0f);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-    };
+    auto renderFrame = [&]() { presentFramed(device, scene, band); };
     const std::set<int> kept = {0, 15, 45, 121, 122, 300, 630, 631, 640, 660};
     auto keep = [&](int frameCount) {
         Frame frame;

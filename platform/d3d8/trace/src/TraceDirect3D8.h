@@ -2,6 +2,7 @@
 // trace; the devices it creates are tracing devices (TraceDevice.h).
 #pragma once
 
+#include <Direct3D8Methods.h>
 #include "Direct3D8Trace.h"
 #include "TraceCall.h"
 
@@ -17,27 +18,7 @@ public:
     // References the tracing devices hold, kept out of the trace: the program made no call.
     void hold() { ++references; }
     void drop();
-    HRESULT RegisterSoftwareDevice(void* pInitializeFunction) override;
-    UINT GetAdapterCount() override;
-    HRESULT GetAdapterIdentifier(UINT Adapter, DWORD Flags,
-                                 D3DADAPTER_IDENTIFIER8* pIdentifier) override;
-    UINT GetAdapterModeCount(UINT Adapter) override;
-    HRESULT EnumAdapterModes(UINT Adapter, UINT Mode, D3DDISPLAYMODE* pMode) override;
-    HRESULT GetAdapterDisplayMode(UINT Adapter, D3DDISPLAYMODE* pMode) override;
-    HRESULT CheckDeviceType(UINT Adapter, D3DDEVTYPE CheckType, D3DFORMAT DisplayFormat,
-                            D3DFORMAT BackBufferFormat, BOOL Windowed) override;
-    HRESULT CheckDeviceFormat(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
-                              DWORD Usage, D3DRESOURCETYPE RType, D3DFORMAT CheckFormat) override;
-    HRESULT CheckDeviceMultiSampleType(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT SurfaceFormat,
-                                       BOOL Windowed, D3DMULTISAMPLE_TYPE MultiSampleType) override;
-    HRESULT CheckDepthStencilMatch(UINT Adapter, D3DDEVTYPE DeviceType, D3DFORMAT AdapterFormat,
-                                   D3DFORMAT RenderTargetFormat,
-                                   D3DFORMAT DepthStencilFormat) override;
-    HRESULT GetDeviceCaps(UINT Adapter, D3DDEVTYPE DeviceType, D3DCAPS8* pCaps) override;
-    HMONITOR GetAdapterMonitor(UINT Adapter) override;
-    HRESULT CreateDevice(UINT Adapter, D3DDEVTYPE DeviceType, HWND hFocusWindow,
-                         DWORD BehaviorFlags, D3DPRESENT_PARAMETERS* pPresentationParameters,
-                         IDirect3DDevice8** ppReturnedDeviceInterface) override;
+    IDIRECT3D8_METHODS(DECLARE_D3D8_OVERRIDE)
 
 private:
     ~TraceDirect3D8() override = default;

@@ -1,0 +1,267 @@
+#include "Presenter.h"
+
+#include <cstdlib>
+#include <cstring>
+
+Presenter::Mode Presenter::mode = Presenter::Mode::Automatic;
+
+namespace {
+
+// Waits for a fence of either context; a lost fence is not waited for twice.
+void waitFor(GLsync fence) {
+    if (fence == nullptr) {
+        return;
+    }
+    while (glClientWaitSync(fence, GL_SYNC_FLUSH_COMMANDS_BIT, 1000000000ull) ==
+           GL_TIMEOUT_EXPIRED) {
+    }
+    glDeleteSync(fence);
+}
+
+} // namespace
+
+bool Presenter::wanted(bool headless) {
+    switch (mode) {
+    case Mode::Always:
+        return true;
+    case Mode::Never:
+        return false;
+    case Mode::Automatic:
+        break;
+    }
+    // For comparison: Present shows each frame itself, on the program's thread.
+    if (const char* setting = std::getenv("LETTERBOX_PRESENTER")) {
+        if (std::strcmp(setting, "inline") == 0) {
+            return false;
+        }
+    }
+    // Off screen nobody sees the window: the picture stays in the front buffer.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return !headless && driver != nullptr && std::strcmp(driver, "offscreen") != 0;
+}
+
+std::unique_ptr<Presenter> Presenter::start(SDL_Window* window) {
+    SDL_GLContext device = SDL_GL_GetCurrentContext();
+    SDL_Window* deviceWindow = SDL_GL_GetCurrentWindow();
+    if (device == nullptr || deviceWindow == nullptr) {
+        return nullptr;
+    }
+    // The new context is made current here by SDL; the device's goes back at once.
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    SDL_GL_MakeCurrent(deviceWindow, device);
+    if (context == nullptr) {
+        SDL_LogWarn(SDL_LOG_CATEGORY_RENDER, "letterbox: no second context for presenting (%s)",
+                    SDL_GetError());
+        return nullptr;
+    }
+    std::unique_ptr<Presenter> presenter(new Presenter(window, context));
+    presenter->thread = SDL_CreateThread(
+        [](void* self) {
+            static_cast<Presenter*>(self)->run();
+            return 0;
+        },
+        "present", presenter.get());
+    if (presenter->thread == nullptr) {
+        return nullptr;
+    }
+    std::unique_lock lock(presenter->mutex);
+    presenter->changed.wait(lock, [&] { return presenter->started; });
+    if (!presenter->working) {
+        lock.unlock();
+        presenter.reset();
+        SDL_GL_MakeCurrent(deviceWindow, device);
+        return nullptr;
+    }
+    return presenter;
+}
+
+Presenter::Presenter(SDL_Window* window, SDL_GLContext context)
+    : window(window), context(context) {}
+
+Presenter::~Presenter() {
+    {
+        std::lock_guard lock(mutex);
+        stopping = true;
+    }
+    changed.notify_all();
+    if (thread != nullptr) {
+        SDL_WaitThread(thread, nullptr);
+    }
+    // The thread is gone: what it left behind is deleted on the device's context.
+    if (released != nullptr) {
+        glDeleteSync(released);
+    }
+    if (context != nullptr) {
+        SDL_GL_DeleteContext(context);
+    }
+}
+
+void Presenter::reclaim() {
+    GLsync fence = nullptr;
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return (!hasPending && !reading) || stopping; });
+        fence = released;
+        released = nullptr;
+    }
+    waitFor(fence);
+}
+
+void Presenter::show(const Frame& frame) {
+    reclaim();
+    GLsync ready = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    // Another context waits for the fence: it must reach the driver.
+    glFlush();
+    {
+        std::lock_guard lock(mutex);
+        if (stopping) {
+            glDeleteSync(ready);
+            return;
+        }
+        pending = frame;
+        pendingReady = ready;
+        hasPending = true;
+        ++handed;
+    }
+    changed.notify_all();
+}
+
+void Presenter::finish() {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return shown == handed || stopping; });
+}
+
+uint64_t Presenter::shownCount() {
+    std::lock_guard lock(mutex);
+    return shown;
+}
+
+void Presenter::setShownHook(ShownHook hook) {
+    std::lock_guard lock(mutex);
+    shownHook = std::move(hook);
+}
+
+bool Presenter::takeFrame(Frame& frame, GLsync& ready) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return hasPending || stopping; });
+    if (stopping) {
+        return false;
+    }
+    frame = pending;
+    ready = pendingReady;
+    pendingReady = nullptr;
+    hasPending = false;
+    reading = true;
+    return true;
+}
+
+void Presenter::run() {
+    const bool current = SDL_GL_MakeCurrent(window, context) == 0;
+    {
+        std::lock_guard lock(mutex);
+        started = true;
+        working = current;
+    }
+    changed.notify_all();
+    if (!current) {
+        return;
+    }
+    GLuint readFramebuffer = 0;
+    glGenFramebuffers(1, &readFramebuffer);
+    int interval = -1;
+    Frame frame;
+    GLsync ready = nullptr;
+    while (takeFrame(frame, ready)) {
+        waitFor(ready);
+        if (frame.swapInterval != interval) {
+            interval = frame.swapInterval;
+            if (SDL_GL_SetSwapInterval(interval) != 0) {
+                SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "letterbox: swap interval %d: %s", interval,
+                             SDL_GetError());
+            } else {
+                SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "letterbox: swap interval %d (driver: %d)",
+                             interval, SDL_GL_GetSwapInterval());
+            }
+        }
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                               frame.texture, 0);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        drawScaled(readFramebuffer, frame);
+        // Let go of the texture before the swap: the device may draw into it again as soon
+        // as the copy is done.
+        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+        GLsync done = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+        glFlush();
+        ShownHook hook;
+        {
+            std::lock_guard lock(mutex);
+            released = done;
+            reading = false;
+            hook = shownHook;
+        }
+        changed.notify_all();
+        if (hook) {
+            hook(frame);
+        }
+        SDL_GL_SwapWindow(window);
+        {
+            std::lock_guard lock(mutex);
+            ++shown;
+        }
+        changed.notify_all();
+    }
+    // Frames handed over but not shown are dropped with their fences.
+    {
+        std::lock_guard lock(mutex);
+        if (pendingReady != nullptr) {
+            glDeleteSync(pendingReady);
+            pendingReady = nullptr;
+        }
+        hasPending = false;
+    }
+    glDeleteFramebuffers(1, &readFramebuffer);
+    glFinish();
+    SDL_GL_MakeCurrent(window, nullptr);
+}
+
+void Presenter::drawScaled(GLuint readFramebuffer, const Frame& frame) {
+    const RECT& source = frame.source;
+    const int sw = source.right - source.left, sh = source.bottom - source.top;
+    const int dw = frame.drawableWidth, dh = frame.drawableHeight;
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) {
+        return;
+    }
+    int64_t w = dw, h = static_cast<int64_t>(dw) * sh / sw;
+    if (h > dh) {
+        h = dh;
+        w = static_cast<int64_t>(dh) * sw / sh;
+    }
+    const int x0 = static_cast<int>((dw - w) / 2);
+    const int y0 = static_cast<int>((dh - h) / 2);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    // Black bars only where the picture does not go: each window pixel is written once
+    // (the software rasteriser pays for every pixel of a full clear).
+    glEnable(GL_SCISSOR_TEST);
+    const int right = static_cast<int>(x0 + w), top = static_cast<int>(y0 + h);
+    const int bars[4][4] = {{0, 0, x0, dh},
+                            {right, 0, dw - right, dh},
+                            {x0, 0, static_cast<int>(w), y0},
+                            {x0, top, static_cast<int>(w), dh - top}};
+    for (const auto& bar : bars) {
+        if (bar[2] > 0 && bar[3] > 0) {
+            glScissor(bar[0], bar[1], bar[2], bar[3]);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+    }
+    glDisable(GL_SCISSOR_TEST);
+    // Our targets keep Direct3D's top row at GL row 0; the window's top is its last row.
+    const bool exact = w == sw && h == sh;
+    glBlitFramebuffer(source.left, source.top, source.right, source.bottom, x0,
+                      static_cast<GLint>(y0 + h), static_cast<GLint>(x0 + w), y0,
+                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+}

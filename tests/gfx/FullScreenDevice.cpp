@@ -1,0 +1,12 @@
+#include "FullScreenDevice.h"
+
+#include "TestWindow.h"
+
+#include <gtest/gtest.h>
+
+void openFullScreen(GraphicsDevice& graphics, const char* className) {
+    HWND window = makeTestWindow(className);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(graphics.create(window, 800, 600), 0);
+    graphics.setWindowed(0);
+}

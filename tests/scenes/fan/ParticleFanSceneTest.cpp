@@ -47,11 +47,6 @@ protected:
         }
         return centres;
     }
-
-    RecordingDevice device;
-    GraphicsDevice graphics;
-    ParticleFanScene scene;
-    std::string loadMessages;
 };
 
 TEST_F(ParticleFanSceneTest, StartEmitsTheBurstsAtRandomPointsDrawnZFirst) {

@@ -427,6 +427,8 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         // The picture as drawn, on the render scale's finer grid.
         shown.source = scale.rect(source);
         shown.texture = frontBuffer->glTexture();
+        shown.textureWidth = static_cast<int>(scale.size(frontBuffer->width()));
+        shown.textureHeight = static_cast<int>(scale.size(frontBuffer->height()));
         shown.swapInterval = swapInterval;
         shown.number = frames + 1;
         if (presenter) {

@@ -158,10 +158,13 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     GLbitfield mask = 0;
     if (Flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
-        bool alpha = formatHasAlpha(renderTarget->format());
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, alpha ? GL_TRUE : GL_FALSE);
+        // A target without alpha holds alpha 1 everywhere: clearing it to 1 again changes
+        // nothing, and a clear of every channel is a plain fill for the rasteriser where a
+        // masked one is drawn as a quad.
+        const bool alpha = formatHasAlpha(renderTarget->format());
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(((Color >> 16) & 0xff) / 255.0f, ((Color >> 8) & 0xff) / 255.0f,
-                     (Color & 0xff) / 255.0f, ((Color >> 24) & 0xff) / 255.0f);
+                     (Color & 0xff) / 255.0f, alpha ? ((Color >> 24) & 0xff) / 255.0f : 1.0f);
     }
     if (Flags & D3DCLEAR_ZBUFFER) {
         mask |= GL_DEPTH_BUFFER_BIT;

@@ -56,7 +56,9 @@ void DrawTimer::end(uint64_t frame, const std::string& what) {
 }
 
 void DrawTimer::mark(uint64_t frame) {
-    std::fprintf(out, "%llu\t%.1f\t%.1f\n", static_cast<unsigned long long>(frame),
-                 microseconds(std::chrono::steady_clock::now() - made),
-                 processCpuMicroseconds() - madeCpu);
+    // The clock's own reading too, to line the frames up with a profiler's samples.
+    const auto now = std::chrono::steady_clock::now();
+    std::fprintf(out, "%llu\t%.1f\t%.1f\t%.6f\n", static_cast<unsigned long long>(frame),
+                 microseconds(now - made), processCpuMicroseconds() - madeCpu,
+                 std::chrono::duration<double>(now.time_since_epoch()).count());
 }

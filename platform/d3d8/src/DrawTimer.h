@@ -26,7 +26,8 @@ public:
     // Waits for the work since begin() and writes one line: frame, what, then the wall
     // time and the process's CPU time (every thread's) it took, in microseconds.
     void end(uint64_t frame, const std::string& what);
-    // Writes one line: frame, then the wall and CPU time since the timer was made.
+    // Writes one line: frame, the wall and CPU time since the timer was made, and the
+    // steady clock's reading in seconds.
     void mark(uint64_t frame);
 
 private:

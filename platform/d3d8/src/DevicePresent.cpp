@@ -244,7 +244,7 @@ void Device::applyWindowMode() {
     if (presentParams.Windowed || options.windowed || options.headless) {
         // The run asked for a window: an 800 x 600 (back-buffer sized) centred one.
         if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) {
-            SDL_SetWindowFullscreen(window, 0);
+            sdlSetFullscreen(window, false);
         }
         if (!presentParams.Windowed) {
             SDL_SetWindowSize(window, static_cast<int>(presentParams.BackBufferWidth),
@@ -253,7 +253,7 @@ void Device::applyWindowMode() {
         }
     } else {
         // Full screen at the desktop's own mode; Present scales the picture to it.
-        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        sdlSetFullscreen(window, true);
     }
     UINT interval = presentParams.FullScreen_PresentationInterval;
     bool sync = !presentParams.Windowed && interval != D3DPRESENT_INTERVAL_IMMEDIATE;

@@ -386,6 +386,10 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         return D3DERR_INVALIDCALL;
     }
     activate();
+    // The pictures of earlier Presents are drawn by now, or nearly: the rasteriser has moved
+    // on to this frame. They are read before the copy or flip below hands their buffer on.
+    readback.deliver(0, handToObserver);
+    boundFramebuffer = ~0u;
     resolve(backBuffer);
     // The presenter may still be reading the front buffer, which the copy below overwrites
     // or the flip hands to the program to draw into.
@@ -461,8 +465,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
             boundFramebuffer = ~0u;
         }
     }
-    // The pictures of earlier Presents are ready by now, or nearly: the rasteriser has
-    // moved on to this one.
+    // This picture is read at the next Present, or when the swap chain goes.
     readback.deliver(reading ? 1 : 0, handToObserver);
     // The frame is queued and Present returns while the rasteriser works on it; only when
     // more frames than a driver would queue are waiting does it wait for the oldest (off
@@ -513,6 +516,9 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
     if (presenter) {
         presenter->finish();
     }
+    // Pictures still to be read are read from the swap chain's textures before they go.
+    readback.deliver(0, handToObserver);
+    boundFramebuffer = ~0u;
     releaseBindings();
     ++internalRefs;
     destroySwapChain();

@@ -1,12 +1,12 @@
 #include "BgraPicture.h"
 
-#include <cstring>
-
 BgraPicture::BgraPicture(const uint8_t* bgra, uint32_t width, uint32_t height, size_t pitch)
-    : width(width), height(height), bytes(size_t{width} * height * 4) {
+    : width(width), height(height) {
+    // Copied row by row without filling the bytes first: this runs for every frame.
     const size_t rowBytes = size_t{width} * 4;
+    bytes.reserve(rowBytes * height);
     for (uint32_t y = 0; y < height; ++y) {
-        std::memcpy(bytes.data() + y * rowBytes, bgra + y * pitch, rowBytes);
+        bytes.insert(bytes.end(), bgra + y * pitch, bgra + y * pitch + rowBytes);
     }
 }
 

@@ -2,8 +2,9 @@
 # The whole demo played live, as a user sees it, three times: full screen on a
 # 1920 x 1080 X display with a window manager, in an 800 x 600 window on that
 # display, and off screen (no display). Prints for each the per-scene ticks and
-# renders of --stats, the share of ticks not rendered, the tick count, wall time and
-# peak resident memory.
+# renders of --stats, the share of ticks not rendered, the tick count, wall time, CPU
+# time and peak resident memory. Last, a short full-screen run with the window manager
+# gone checks that the window still covers the display.
 # Usage: bench/live/live-bench.sh [BUILD_FOLDER] [OUTPUT_FOLDER]
 # Needs Xvfb and openbox (Debian packages xvfb and openbox, installed when missing)
 # and /usr/bin/time. The build should be optimised, with data/ generated. Run it on an
@@ -15,6 +16,7 @@ bench_folders letterbox-live "$@"
 
 missing=()
 command -v Xvfb >/dev/null || missing+=(xvfb)
+command -v xwininfo >/dev/null || missing+=(x11-utils)
 command -v openbox >/dev/null || missing+=(openbox)
 [ -x /usr/bin/time ] || missing+=(time)
 if [ ${#missing[@]} -gt 0 ]; then
@@ -56,14 +58,16 @@ play() {
     read -r -a environment <<<"$2"
     shift 2
     (cd "$build" && env "${environment[@]}" SDL_AUDIODRIVER=dummy LETTERBOX_MESSAGEBOX=stderr \
-        /usr/bin/time -f "%e %M" -o "$out/$name.time" ./letterbox --stats "$@" \
+        /usr/bin/time -f "%e %M %U %S" -o "$out/$name.time" ./letterbox --stats "$@" \
         >"$out/$name.out" 2>"$out/$name.err") || true
     if [ ! -s "$out/$name.time" ]; then
         echo "== $name: did not run (see $out/$name.err)"
         return
     fi
-    read -r wall rss <"$out/$name.time"
-    echo "== $name: wall $wall s, peak RSS $(echo "$rss / 1024" | bc) MB, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+    read -r wall rss user system <"$out/$name.time"
+    local rendered
+    rendered=$(awk '/^all / { print $3 }' "$out/$name.out")
+    echo "== $name: wall $wall s, CPU $(echo "$user + $system" | bc) s ($(echo "scale=1; 1000 * ($user + $system) / ${rendered:-1}" | bc) ms per frame rendered), peak RSS $(echo "$rss / 1024" | bc) MB, load average $(cut -d' ' -f1-3 /proc/loadavg)"
     awk '
         /^scene / { printf "%-8s %7s %8s %12s   %s\n", "scene", "ticks", "rendered", "not rendered", "render ms median / p99"; next }
         /^(clouds|tunnel|fans|floor|glass|lattice|end|all) / {
@@ -78,4 +82,25 @@ echo "letterbox live benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ))"
 play "full screen 1920x1080" "DISPLAY=:$display"
 play "window 800x600" "DISPLAY=:$display" --windowed
 play "off screen" "-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen"
+
+# Without a window manager nobody acts on the full-screen request: the window must cover
+# the display by itself.
+kill "$wm_pid" 2>/dev/null || true
+wait "$wm_pid" 2>/dev/null || true
+wm_pid=""
+(cd "$build" && DISPLAY=":$display" SDL_AUDIODRIVER=dummy LETTERBOX_MESSAGEBOX=stderr \
+    ./letterbox --to 3 >"$out/bare.out" 2>"$out/bare.err") &
+bare_pid=$!
+geometry=""
+while kill -0 "$bare_pid" 2>/dev/null; do
+    geometry=$(DISPLAY=":$display" xwininfo -root -tree | awk '/"letterbox"/ { print $(NF-1); exit }')
+    [ "$geometry" = "1920x1080+0+0" ] && break
+    sleep 0.2
+done
+wait "$bare_pid" || true
+if [ "$geometry" = "1920x1080+0+0" ]; then
+    echo "== full screen without a window manager: the window covers the display ($geometry)"
+else
+    echo "== full screen without a window manager: the window is ${geometry:-missing}, not the display's 1920x1080+0+0"
+fi
 echo "outputs: $out"

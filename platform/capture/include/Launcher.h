@@ -19,7 +19,7 @@
 
 class ContactSheet;
 class AsyncFrameSink;
-class PngImage;
+class BgraPicture;
 class ProgressMeter;
 class RunStats;
 
@@ -66,7 +66,7 @@ private:
 
     bool inRange(uint32_t frame) const;
     void capture(uint32_t frame);
-    void keep(const PendingPicture& pending, std::unique_ptr<PngImage> image);
+    void keep(const PendingPicture& pending, std::shared_ptr<const BgraPicture> image);
     void requestEnd(IDirect3DDevice8* device);
     void fail(const std::string& message);
     // The soundtrack as heard over the frames written.
@@ -88,9 +88,9 @@ private:
     std::unique_ptr<ContactSheet> sheet;
     std::unique_ptr<ProgressMeter> progress;
     std::unique_ptr<RunStats> stats;
-    std::deque<PendingPicture> pendingPictures; // oldest first, as the device hands them back
-    bool pictureWanted = false;                 // by the Present being handled
-    std::shared_ptr<const PngImage> previous;   // the last frame written, to fill a gap
+    std::deque<PendingPicture> pendingPictures;  // oldest first, as the device hands them back
+    bool pictureWanted = false;                  // by the Present being handled
+    std::shared_ptr<const BgraPicture> previous; // the last frame written, to fill a gap
     std::optional<uint32_t> firstWritten, lastWritten;
     uint32_t framesSeen = 0;
     uint32_t repeatedFrames = 0;

@@ -19,14 +19,16 @@ void AsyncFrameSink::work() {
         if (waiting.empty()) {
             return; // stopping, nothing left
         }
-        auto [frame, index] = std::move(waiting.front());
+        Waiting frame = std::move(waiting.front());
         waiting.pop_front();
         busy = true;
         const bool failedBefore = !failure.empty();
         lock.unlock();
         std::string error;
-        const bool ok = failedBefore || inner->write(*frame, index, error);
-        frame.reset(); // the last reference may be this one: let go outside the lock
+        const bool ok =
+            failedBefore || (frame.rgb ? inner->write(*frame.rgb, frame.index, error)
+                                       : inner->writeBgra(*frame.bgra, frame.index, error));
+        frame = Waiting(); // the last reference may be this one: let go outside the lock
         lock.lock();
         busy = false;
         if (!ok && failure.empty()) {
@@ -40,15 +42,28 @@ bool AsyncFrameSink::write(const PngImage& frame, uint32_t index, std::string& e
     return write(std::make_shared<const PngImage>(frame), index, error);
 }
 
+bool AsyncFrameSink::writeBgra(const BgraPicture& frame, uint32_t index, std::string& error) {
+    return write(std::make_shared<const BgraPicture>(frame), index, error);
+}
+
 bool AsyncFrameSink::write(std::shared_ptr<const PngImage> frame, uint32_t index,
                            std::string& error) {
+    return handOver({std::move(frame), nullptr, index}, error);
+}
+
+bool AsyncFrameSink::write(std::shared_ptr<const BgraPicture> frame, uint32_t index,
+                           std::string& error) {
+    return handOver({nullptr, std::move(frame), index}, error);
+}
+
+bool AsyncFrameSink::handOver(Waiting frame, std::string& error) {
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return waiting.size() < MAX_WAITING || !failure.empty(); });
     if (!failure.empty()) {
         error = failure;
         return false;
     }
-    waiting.emplace_back(std::move(frame), index);
+    waiting.push_back(std::move(frame));
     lock.unlock();
     changed.notify_all();
     return true;

@@ -82,26 +82,13 @@ public:
     ~Y4mStream() override { close(); }
 
     bool write(const PngImage& frame, uint32_t, std::string& error) override {
-        if (!headerWritten) {
-            width = frame.width;
-            height = frame.height;
-            const std::string header = y4mHeader(width, height);
-            if (std::fwrite(header.data(), 1, header.size(), out) != header.size()) {
-                return failed(error);
-            }
-            headerWritten = true;
-        }
-        if (frame.width != width || frame.height != height) {
-            error = "the picture size changed during the capture";
-            return false;
-        }
-        static const char FRAME[] = "FRAME\n";
-        const std::vector<uint8_t> yuv = toYuv420(frame);
-        if (std::fwrite(FRAME, 1, 6, out) != 6 ||
-            std::fwrite(yuv.data(), 1, yuv.size(), out) != yuv.size()) {
-            return failed(error);
-        }
-        return true;
+        return writePlanes(
+            frame.width, frame.height, [&] { return toYuv420(frame); }, error);
+    }
+
+    bool writeBgra(const BgraPicture& frame, uint32_t, std::string& error) override {
+        return writePlanes(
+            frame.width, frame.height, [&] { return toYuv420(frame); }, error);
     }
 
     bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
@@ -135,6 +122,32 @@ public:
     std::string soundPath() const override { return piped ? finalPath : wavPath; }
 
 private:
+    // One frame of the stream, the header first; planes() gives its YUV planes.
+    template <typename Planes>
+    bool writePlanes(uint32_t frameWidth, uint32_t frameHeight, const Planes& planes,
+                     std::string& error) {
+        if (!headerWritten) {
+            width = frameWidth;
+            height = frameHeight;
+            const std::string header = y4mHeader(width, height);
+            if (std::fwrite(header.data(), 1, header.size(), out) != header.size()) {
+                return failed(error);
+            }
+            headerWritten = true;
+        }
+        if (frameWidth != width || frameHeight != height) {
+            error = "the picture size changed during the capture";
+            return false;
+        }
+        static const char FRAME[] = "FRAME\n";
+        const std::vector<uint8_t> yuv = planes();
+        if (std::fwrite(FRAME, 1, 6, out) != 6 ||
+            std::fwrite(yuv.data(), 1, yuv.size(), out) != yuv.size()) {
+            return failed(error);
+        }
+        return true;
+    }
+
     bool failed(std::string& error) {
         error = piped ? "ffmpeg stopped taking frames" : "cannot write " + videoPath;
         return false;
@@ -217,8 +230,12 @@ std::string FrameSink::y4mHeader(uint32_t width, uint32_t height) {
            " Ip A1:1 C420jpeg XCOLORRANGE=LIMITED\n";
 }
 
-std::vector<uint8_t> FrameSink::toYuv420(const PngImage& frame) {
-    const uint32_t w = frame.width, h = frame.height;
+namespace {
+
+// BT.601 studio-range 4:2:0 planes of a picture of STEP bytes a pixel whose red, green and
+// blue sit at bytes R, G and B of each pixel, rows `stride` bytes apart.
+template <size_t STEP, size_t R, size_t G, size_t B>
+std::vector<uint8_t> yuv420Planes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride) {
     const uint32_t cw = (w + 1) / 2, ch = (h + 1) / 2;
     std::vector<uint8_t> planes(size_t{w} * h + 2 * size_t{cw} * ch);
     if (w == 0 || h == 0) {
@@ -228,30 +245,49 @@ std::vector<uint8_t> FrameSink::toYuv420(const PngImage& frame) {
     uint8_t* cb = luma + size_t{w} * h;
     uint8_t* cr = cb + size_t{cw} * ch;
     // Plain pointer loops: this runs for every pixel of every frame.
-    const uint8_t* p = frame.rgb.data();
-    for (size_t i = 0, n = size_t{w} * h; i < n; ++i, p += 3) {
-        luma[i] = static_cast<uint8_t>(((66 * p[0] + 129 * p[1] + 25 * p[2] + 128) >> 8) + 16);
+    for (uint32_t y = 0; y < h; ++y) {
+        const uint8_t* p = pixels + size_t{y} * stride;
+        uint8_t* out = luma + size_t{y} * w;
+        for (uint32_t x = 0; x < w; ++x, p += STEP) {
+            out[x] = static_cast<uint8_t>(((66 * p[R] + 129 * p[G] + 25 * p[B] + 128) >> 8) + 16);
+        }
     }
     // Chroma of each 2 x 2 block's mean colour (the last row and column repeat on odd sizes).
-    const size_t stride = size_t{w} * 3;
     for (uint32_t y = 0; y < ch; ++y) {
-        const uint8_t* top = frame.rgb.data() + size_t{2 * y} * stride;
+        const uint8_t* top = pixels + size_t{2 * y} * stride;
         const uint8_t* bottom = 2 * y + 1 < h ? top + stride : top;
         uint8_t* cbRow = cb + size_t{y} * cw;
         uint8_t* crRow = cr + size_t{y} * cw;
         for (uint32_t x = 0; x < cw; ++x) {
-            const size_t left = size_t{2 * x} * 3;
-            const size_t right = 2 * x + 1 < w ? left + 3 : left;
-            const int r = (top[left] + top[right] + bottom[left] + bottom[right] + 2) >> 2;
+            const size_t left = size_t{2 * x} * STEP;
+            const size_t right = 2 * x + 1 < w ? left + STEP : left;
+            const int r =
+                (top[left + R] + top[right + R] + bottom[left + R] + bottom[right + R] + 2) >> 2;
             const int g =
-                (top[left + 1] + top[right + 1] + bottom[left + 1] + bottom[right + 1] + 2) >> 2;
+                (top[left + G] + top[right + G] + bottom[left + G] + bottom[right + G] + 2) >> 2;
             const int b =
-                (top[left + 2] + top[right + 2] + bottom[left + 2] + bottom[right + 2] + 2) >> 2;
+                (top[left + B] + top[right + B] + bottom[left + B] + bottom[right + B] + 2) >> 2;
             cbRow[x] = clampByte(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
             crRow[x] = clampByte(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
         }
     }
     return planes;
+}
+
+} // namespace
+
+std::vector<uint8_t> FrameSink::toYuv420(const PngImage& frame) {
+    return yuv420Planes<3, 0, 1, 2>(frame.rgb.data(), frame.width, frame.height,
+                                    size_t{frame.width} * 3);
+}
+
+std::vector<uint8_t> FrameSink::toYuv420(const BgraPicture& frame) {
+    return yuv420Planes<4, 2, 1, 0>(frame.bytes.data(), frame.width, frame.height,
+                                    size_t{frame.width} * 4);
+}
+
+bool FrameSink::writeBgra(const BgraPicture& frame, uint32_t index, std::string& error) {
+    return write(frame.toRgb(), index, error);
 }
 
 std::string FrameSink::findProgram(const char* name) {

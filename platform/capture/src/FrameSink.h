@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BgraPicture.h"
 #include "PngImage.h"
 #include "WavWriter.h"
 
@@ -20,6 +21,8 @@ public:
     virtual ~FrameSink() = default;
     // Frame `index` of the run (its time is index x 17 ms); frames come in order.
     virtual bool write(const PngImage& frame, uint32_t index, std::string& error) = 0;
+    // The same from a picture as read back; by default through its RGB.
+    virtual bool writeBgra(const BgraPicture& frame, uint32_t index, std::string& error);
     // The sound of the frames written, then everything closed.
     virtual bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
                         std::string& error) = 0;
@@ -34,6 +37,8 @@ public:
     static std::string y4mHeader(uint32_t width, uint32_t height);
     // BT.601 studio-range 4:2:0 planes (Y, then Cb, then Cr) of an RGB picture.
     static std::vector<uint8_t> toYuv420(const PngImage& frame);
+    // The same planes straight from a picture as read back.
+    static std::vector<uint8_t> toYuv420(const BgraPicture& frame);
     // Where ffmpeg is on PATH, or empty.
     static std::string findProgram(const char* name);
 };

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "AsyncFrameSink.h"
+#include "BgraPicture.h"
 #include "ContactSheet.h"
 #include "FrameSink.h"
 #include "PngImage.h"
@@ -194,22 +195,11 @@ void Launcher::pictureRead(const uint8_t* bgra, uint32_t width, uint32_t height,
         fail("cannot read the presented picture back from the device");
         return;
     }
-    auto image = std::make_unique<PngImage>(width, height);
-    for (uint32_t y = 0; y < height; ++y) {
-        const uint8_t* in = bgra + size_t{y} * pitch;
-        uint8_t* out = image->pixel(0, y);
-        for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-    }
-    keep(pending, std::move(image));
+    // Only a copy here: the writing thread converts the picture.
+    keep(pending, std::make_shared<const BgraPicture>(bgra, width, height, pitch));
 }
 
-void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> picture) {
-    // Shared with the writing thread, not copied; nobody changes it from here on.
-    std::shared_ptr<const PngImage> image = std::move(picture);
+void Launcher::keep(const PendingPicture& pending, std::shared_ptr<const BgraPicture> image) {
     const uint32_t frame = pending.frame;
     if (pending.write) {
         std::string error;
@@ -226,6 +216,7 @@ void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> pic
         if (lastWritten && frame <= *lastWritten) {
             return; // two presents in one tick: the first one stands
         }
+        // Shared with the writing thread, not copied; nobody changes it from here on.
         if (!sink->write(image, frame, error)) {
             fail(error);
             return;
@@ -236,7 +227,7 @@ void Launcher::keep(const PendingPicture& pending, std::unique_ptr<PngImage> pic
         lastWritten = frame;
     }
     if (pending.sheetFrame) {
-        sheet->add(*image, static_cast<uint32_t>(uint64_t{frame} * TICK_MS / 1000));
+        sheet->add(image->toRgb(), static_cast<uint32_t>(uint64_t{frame} * TICK_MS / 1000));
     }
     previous = std::move(image);
 }

@@ -19,6 +19,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -133,6 +134,8 @@ private:
     size_t streamUpload(const void* data, size_t size, size_t align);
     void drawArrays(D3DPRIMITIVETYPE type, GLint first, UINT count);
     bool outsideViewVolume(D3DPRIMITIVETYPE type, VertexBuffer* buffer, UINT stride) const;
+    // What a draw or clear does, for the draw timer's lines.
+    std::string drawDescription(const char* call, D3DPRIMITIVETYPE type, UINT count) const;
 
     // Creation state.
     Direct3D8* direct3d;

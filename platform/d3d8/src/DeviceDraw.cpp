@@ -1,15 +1,18 @@
 // Scenes, clears and draws.
 #include "Device.h"
 
+#include "DrawTimer.h"
 #include "Formats.h"
 #include "IndexBuffer.h"
 #include "StateValues.h"
 #include "Surface.h"
+#include "Texture.h"
 #include "VertexBuffer.h"
 #include "VertexFormat.h"
 #include "d3d8observer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -55,13 +58,64 @@ uint64_t verticesFor(D3DPRIMITIVETYPE type, UINT count) {
 // rasteriser is done with it, so a small ring keeps that memory small.
 constexpr size_t STREAM_CAPACITY = 1u << 20;
 
+// The process's draw and frame timers, when the environment asks for them.
+DrawTimer* drawTimer() {
+    static const std::unique_ptr<DrawTimer> timer = DrawTimer::forDraws();
+    return timer.get();
+}
+
+DrawTimer* frameTimer() {
+    static const std::unique_ptr<DrawTimer> timer = DrawTimer::forFrames();
+    return timer.get();
+}
+
 } // namespace
+
+std::string Device::drawDescription(const char* call, D3DPRIMITIVETYPE type, UINT count) const {
+    const DWORD* rs = renderStates;
+    char text[512];
+    int n = std::snprintf(text, sizeof(text), "%s type %d n %u target %s %ux%u fvf %lx", call,
+                          static_cast<int>(type), count, renderTarget == backBuffer ? "bb" : "rt",
+                          renderTarget->width(), renderTarget->height(),
+                          static_cast<unsigned long>(vertexShader));
+    auto add = [&](const char* format, auto... values) {
+        if (n >= 0 && static_cast<size_t>(n) < sizeof(text)) {
+            n += std::snprintf(text + n, sizeof(text) - static_cast<size_t>(n), format, values...);
+        }
+    };
+    if (rs[D3DRS_ALPHABLENDENABLE]) {
+        add(" blend %lu/%lu", static_cast<unsigned long>(rs[D3DRS_SRCBLEND]),
+            static_cast<unsigned long>(rs[D3DRS_DESTBLEND]));
+    }
+    if (rs[D3DRS_ZENABLE] && depthStencil != nullptr) {
+        add(" z %lu/%lu", static_cast<unsigned long>(rs[D3DRS_ZFUNC]),
+            static_cast<unsigned long>(rs[D3DRS_ZWRITEENABLE]));
+    }
+    if (rs[D3DRS_ALPHATESTENABLE]) {
+        add(" atest %lu", static_cast<unsigned long>(rs[D3DRS_ALPHAFUNC]));
+    }
+    for (int i = 0; i < currentKey.stageCount; ++i) {
+        if (textures[i] != nullptr) {
+            add(" tex%d %ux%u/%lu/%lu%lu%lu", i, textures[i]->levelWidth(0),
+                textures[i]->levelHeight(0),
+                static_cast<unsigned long>(textures[i]->GetLevelCount()),
+                static_cast<unsigned long>(stageStates[i][D3DTSS_MINFILTER]),
+                static_cast<unsigned long>(stageStates[i][D3DTSS_MAGFILTER]),
+                static_cast<unsigned long>(stageStates[i][D3DTSS_MIPFILTER]));
+        }
+    }
+    add(" key %s", ShaderCache::keyText(currentKey).c_str());
+    return text;
+}
 
 HRESULT Device::BeginScene() {
     if (inScene) {
         return D3DERR_INVALIDCALL;
     }
     inScene = true;
+    if (DrawTimer* timer = frameTimer()) {
+        timer->mark(frames);
+    }
     if (PresentObserver::active) {
         PresentObserver::active->sceneBegun(this);
     }
@@ -94,6 +148,9 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         return D3D_OK; // no rectangles: nothing to clear
     }
     activate();
+    if (DrawTimer* timer = drawTimer()) {
+        timer->begin();
+    }
     if (framebufferDirty) {
         applyFramebuffer();
     }
@@ -101,10 +158,13 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
     GLbitfield mask = 0;
     if (Flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
-        bool alpha = formatHasAlpha(renderTarget->format());
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, alpha ? GL_TRUE : GL_FALSE);
+        // A target without alpha holds alpha 1 everywhere: clearing it to 1 again changes
+        // nothing, and a clear of every channel is a plain fill for the rasteriser where a
+        // masked one is drawn as a quad.
+        const bool alpha = formatHasAlpha(renderTarget->format());
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(((Color >> 16) & 0xff) / 255.0f, ((Color >> 8) & 0xff) / 255.0f,
-                     (Color & 0xff) / 255.0f, ((Color >> 24) & 0xff) / 255.0f);
+                     (Color & 0xff) / 255.0f, alpha ? ((Color >> 24) & 0xff) / 255.0f : 1.0f);
     }
     if (Flags & D3DCLEAR_ZBUFFER) {
         mask |= GL_DEPTH_BUFFER_BIT;
@@ -140,6 +200,14 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         }
     }
     fixedStateDirty = true; // masks and scissor were changed for the clear
+    if (DrawTimer* timer = drawTimer()) {
+        char what[64];
+        std::snprintf(what, sizeof(what), "Clear%s%s%s %ldx%ld",
+                      (Flags & D3DCLEAR_TARGET) ? " c" : "", (Flags & D3DCLEAR_ZBUFFER) ? " z" : "",
+                      (Flags & D3DCLEAR_STENCIL) ? " s" : "", static_cast<long>(viewport.Width),
+                      static_cast<long>(viewport.Height));
+        timer->end(frames, what + std::string(renderTarget == backBuffer ? " bb" : " rt"));
+    }
     GL_CHECK("Clear");
     return D3D_OK;
 }
@@ -291,11 +359,17 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex,
         return D3D_OK;
     }
     activate();
+    if (DrawTimer* timer = drawTimer()) {
+        timer->begin();
+    }
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
     bindVertexLayout(streamSource->glBuffer(), 0, streamStride);
     drawArrays(PrimitiveType, static_cast<GLint>(StartVertex), count);
+    if (DrawTimer* timer = drawTimer()) {
+        timer->end(frames, drawDescription("DrawPrimitive", PrimitiveType, PrimitiveCount));
+    }
     throttle.drawn(PrimitiveCount);
     GL_CHECK("DrawPrimitive");
     return D3D_OK;
@@ -334,6 +408,9 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
         return D3D_OK;
     }
     activate();
+    if (DrawTimer* timer = drawTimer()) {
+        timer->begin();
+    }
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
@@ -347,6 +424,9 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
         indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
         reinterpret_cast<const void*>(static_cast<size_t>(startIndex) * indexSize),
         static_cast<GLint>(baseVertexIndex));
+    if (DrawTimer* timer = drawTimer()) {
+        timer->end(frames, drawDescription("DrawIndexedPrimitive", PrimitiveType, primCount));
+    }
     throttle.drawn(primCount);
     GL_CHECK("DrawIndexedPrimitive");
     return D3D_OK;
@@ -360,6 +440,9 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
         return D3DERR_INVALIDCALL;
     }
     activate();
+    if (DrawTimer* timer = drawTimer()) {
+        timer->begin();
+    }
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
@@ -368,6 +451,9 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
     // The layout stays at offset 0; the first vertex selects where this draw starts.
     bindVertexLayout(streamBuffer, 0, VertexStreamZeroStride);
     drawArrays(PrimitiveType, static_cast<GLint>(offset / VertexStreamZeroStride), count);
+    if (DrawTimer* timer = drawTimer()) {
+        timer->end(frames, drawDescription("DrawPrimitiveUP", PrimitiveType, PrimitiveCount));
+    }
     throttle.drawn(PrimitiveCount);
     // Direct3D unbinds stream 0 after a draw from user memory.
     if (streamSource != nullptr) {
@@ -403,6 +489,9 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
         }
     }
     activate();
+    if (DrawTimer* timer = drawTimer()) {
+        timer->begin();
+    }
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
@@ -439,6 +528,10 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     glDrawElementsBaseVertex(primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
                              indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
                              reinterpret_cast<const void*>(indexOffset), base);
+    if (DrawTimer* timer = drawTimer()) {
+        timer->end(frames,
+                   drawDescription("DrawIndexedPrimitiveUP", PrimitiveType, PrimitiveCount));
+    }
     throttle.drawn(PrimitiveCount);
     if (streamSource != nullptr) {
         streamSource->Release();

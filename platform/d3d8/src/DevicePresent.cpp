@@ -244,7 +244,7 @@ void Device::applyWindowMode() {
     if (presentParams.Windowed || options.windowed || options.headless) {
         // The run asked for a window: an 800 x 600 (back-buffer sized) centred one.
         if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) {
-            SDL_SetWindowFullscreen(window, 0);
+            sdlSetFullscreen(window, false);
         }
         if (!presentParams.Windowed) {
             SDL_SetWindowSize(window, static_cast<int>(presentParams.BackBufferWidth),
@@ -253,7 +253,7 @@ void Device::applyWindowMode() {
         }
     } else {
         // Full screen at the desktop's own mode; Present scales the picture to it.
-        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        sdlSetFullscreen(window, true);
     }
     UINT interval = presentParams.FullScreen_PresentationInterval;
     bool sync = !presentParams.Windowed && interval != D3DPRESENT_INTERVAL_IMMEDIATE;
@@ -386,6 +386,10 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         return D3DERR_INVALIDCALL;
     }
     activate();
+    // The pictures of earlier Presents are drawn by now, or nearly: the rasteriser has moved
+    // on to this frame. They are read before the copy or flip below hands their buffer on.
+    readback.deliver(0, handToObserver);
+    boundFramebuffer = ~0u;
     resolve(backBuffer);
     // The presenter may still be reading the front buffer, which the copy below overwrites
     // or the flip hands to the program to draw into.
@@ -427,6 +431,8 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
         // The picture as drawn, on the render scale's finer grid.
         shown.source = scale.rect(source);
         shown.texture = frontBuffer->glTexture();
+        shown.textureWidth = static_cast<int>(scale.size(frontBuffer->width()));
+        shown.textureHeight = static_cast<int>(scale.size(frontBuffer->height()));
         shown.swapInterval = swapInterval;
         shown.number = frames + 1;
         if (presenter) {
@@ -459,8 +465,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
             boundFramebuffer = ~0u;
         }
     }
-    // The pictures of earlier Presents are ready by now, or nearly: the rasteriser has
-    // moved on to this one.
+    // This picture is read at the next Present, or when the swap chain goes.
     readback.deliver(reading ? 1 : 0, handToObserver);
     // The frame is queued and Present returns while the rasteriser works on it; only when
     // more frames than a driver would queue are waiting does it wait for the oldest (off
@@ -511,6 +516,9 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) {
     if (presenter) {
         presenter->finish();
     }
+    // Pictures still to be read are read from the swap chain's textures before they go.
+    readback.deliver(0, handToObserver);
+    boundFramebuffer = ~0u;
     releaseBindings();
     ++internalRefs;
     destroySwapChain();

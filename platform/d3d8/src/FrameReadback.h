@@ -1,6 +1,7 @@
-// Reads presented pictures back without stopping the pipeline: each read goes into a
-// pixel-pack buffer behind a fence, and is handed over once a later frame has been
-// queued behind it, so the rasteriser works on the next frame meanwhile.
+// Reads presented pictures back without stopping the pipeline. A picture is read only once
+// a later frame has been queued behind it and its own drawing is done: read at once, the
+// read would wait for the rasteriser to finish the frame, and the program could not
+// prepare the next one meanwhile.
 #pragma once
 
 #include "GlCheck.h"
@@ -22,24 +23,26 @@ public:
     FrameReadback(const FrameReadback&) = delete;
     FrameReadback& operator=(const FrameReadback&) = delete;
 
-    // Starts reading width x height pixels of the framebuffer's colour attachment;
-    // the GL context must be current. False when GL refused the read.
+    // Notes that width x height pixels of the framebuffer's colour attachment are to be
+    // read once what is queued now has been drawn. The attachment must keep the picture
+    // until deliver() has handed it over. The GL context must be current; false when GL
+    // refused.
     bool queue(GLuint framebuffer, uint32_t width, uint32_t height);
     // Hands over, oldest first, the reads beyond the last `keep`; each waits for its
-    // fence. A read that cannot be mapped is handed over as nothing (null pixels).
+    // fence. A read GL refuses is handed over as nothing (null pixels).
     void deliver(size_t keep, const Receiver& receiver);
     size_t pending() const { return reads.size(); }
-    // Hands over everything queued, then deletes the GL objects.
+    // Hands over everything queued.
     void release(const Receiver& receiver);
 
 private:
     struct Read {
-        GLuint buffer = 0;
+        GLuint framebuffer = 0;
         GLsync fence = nullptr;
         uint32_t width = 0;
         uint32_t height = 0;
     };
 
     std::deque<Read> reads;
-    std::vector<GLuint> spare; // buffers handed over, kept for the next reads
+    std::vector<uint8_t> pixels; // kept for the next read
 };

@@ -1,5 +1,7 @@
 #include "Presenter.h"
 
+#include "ScaledCopy.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -168,8 +170,12 @@ void Presenter::run() {
     if (!current) {
         return;
     }
+    auto copy = std::make_unique<ScaledCopy>();
+    // Should the copy's program fail, the blit shows the frames instead.
     GLuint readFramebuffer = 0;
-    glGenFramebuffers(1, &readFramebuffer);
+    if (!copy->valid()) {
+        glGenFramebuffers(1, &readFramebuffer);
+    }
     int interval = -1;
     Frame frame;
     GLsync ready = nullptr;
@@ -185,14 +191,18 @@ void Presenter::run() {
                              interval, SDL_GL_GetSwapInterval());
             }
         }
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
-        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                               frame.texture, 0);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        drawScaled(readFramebuffer, frame);
-        // Let go of the texture before the swap: the device may draw into it again as soon
-        // as the copy is done.
-        glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+        if (copy->valid()) {
+            copy->draw(frame.texture, frame.textureWidth, frame.textureHeight, frame.source,
+                       frame.drawableWidth, frame.drawableHeight);
+        } else {
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+            glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
+                                   frame.texture, 0);
+            drawScaled(readFramebuffer, frame);
+            // Let go of the texture: the device may draw into it again once this is done.
+            glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+        }
         GLsync done = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
         glFlush();
         ShownHook hook;
@@ -222,6 +232,7 @@ void Presenter::run() {
         }
         hasPending = false;
     }
+    copy.reset();
     glDeleteFramebuffers(1, &readFramebuffer);
     glFinish();
     SDL_GL_MakeCurrent(window, nullptr);
@@ -231,27 +242,21 @@ void Presenter::drawScaled(GLuint readFramebuffer, const Frame& frame) {
     const RECT& source = frame.source;
     const int sw = source.right - source.left, sh = source.bottom - source.top;
     const int dw = frame.drawableWidth, dh = frame.drawableHeight;
-    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) {
+    const ScaledCopy::Placement at = ScaledCopy::place(sw, sh, dw, dh);
+    if (at.width <= 0) {
         return;
     }
-    int64_t w = dw, h = static_cast<int64_t>(dw) * sh / sw;
-    if (h > dh) {
-        h = dh;
-        w = static_cast<int64_t>(dh) * sw / sh;
-    }
-    const int x0 = static_cast<int>((dw - w) / 2);
-    const int y0 = static_cast<int>((dh - h) / 2);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     // Black bars only where the picture does not go: each window pixel is written once
     // (the software rasteriser pays for every pixel of a full clear).
     glEnable(GL_SCISSOR_TEST);
-    const int right = static_cast<int>(x0 + w), top = static_cast<int>(y0 + h);
-    const int bars[4][4] = {{0, 0, x0, dh},
+    const int right = at.x + at.width, top = at.y + at.height;
+    const int bars[4][4] = {{0, 0, at.x, dh},
                             {right, 0, dw - right, dh},
-                            {x0, 0, static_cast<int>(w), y0},
-                            {x0, top, static_cast<int>(w), dh - top}};
+                            {at.x, 0, at.width, at.y},
+                            {at.x, top, at.width, dh - top}};
     for (const auto& bar : bars) {
         if (bar[2] > 0 && bar[3] > 0) {
             glScissor(bar[0], bar[1], bar[2], bar[3]);
@@ -260,8 +265,7 @@ void Presenter::drawScaled(GLuint readFramebuffer, const Frame& frame) {
     }
     glDisable(GL_SCISSOR_TEST);
     // Our targets keep Direct3D's top row at GL row 0; the window's top is its last row.
-    const bool exact = w == sw && h == sh;
-    glBlitFramebuffer(source.left, source.top, source.right, source.bottom, x0,
-                      static_cast<GLint>(y0 + h), static_cast<GLint>(x0 + w), y0,
+    const bool exact = at.width == sw && at.height == sh;
+    glBlitFramebuffer(source.left, source.top, source.right, source.bottom, at.x, top, right, at.y,
                       GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
 }

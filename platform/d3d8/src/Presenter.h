@@ -20,7 +20,9 @@
 class Presenter {
 public:
     struct Frame {
-        GLuint texture = 0;    // the picture, rows bottom first as every target holds them
+        GLuint texture = 0;   // the picture, rows bottom first as every target holds them
+        int textureWidth = 0; // its size in pixels
+        int textureHeight = 0;
         RECT source{};         // the part shown, in the texture's pixels, top row first
         int drawableWidth = 0; // the window's size in pixels when the frame was presented
         int drawableHeight = 0;
@@ -63,7 +65,9 @@ public:
 
     // Draws the frame from readFramebuffer to the bound draw framebuffer of
     // drawableWidth x drawableHeight, aspect kept, black bars around it; each window pixel
-    // is written once. Leaves the scissor test off and the colour mask open.
+    // is written once. Leaves the scissor test off and the colour mask open. For presenting
+    // on the device's own context, whose state it leaves alone otherwise; the presenter's
+    // thread draws with ScaledCopy.
     static void drawScaled(GLuint readFramebuffer, const Frame& frame);
 
 private:

@@ -17,6 +17,10 @@ bool sdlVideoInit();
 // Reset. A run that asked for a window (PlatformOptions::windowed) keeps it.
 // Returns true when the window is full screen afterwards.
 bool sdlSetWindowFullscreen(HWND hwnd, bool fullscreen);
+// The same for the SDL window of a live window, whatever the run asked for: full screen
+// covers the display (also where no window manager acts on the request), and leaving it
+// gives the window back its place, size and border.
+bool sdlSetFullscreen(SDL_Window* sdl, bool fullscreen);
 
 // Notes for users of the SDL window:
 // - The message queue (PeekMessageA, GetMessageA) is the only consumer of SDL

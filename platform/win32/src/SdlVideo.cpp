@@ -61,13 +61,45 @@ SDL_Window* sdlWindowFromHwnd(HWND hwnd) {
     return window->sdl;
 }
 
+bool sdlSetFullscreen(SDL_Window* sdl, bool fullscreen) {
+    WindowRecord* record = WindowRegistry::instance().findBySdl(sdl);
+    if (sdl == nullptr || record == nullptr) {
+        return false;
+    }
+    if (fullscreen) {
+        // A window manager acts on the full-screen request; without one nobody does and the
+        // window would keep its size and place. So the window covers the display by itself
+        // first: borderless, at the display's corner, the display's size.
+        const int display = SDL_GetWindowDisplayIndex(sdl);
+        SDL_Rect bounds{};
+        if (!record->fillsDisplay &&
+            SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
+            SDL_GetWindowPosition(sdl, &record->windowedRect.x, &record->windowedRect.y);
+            SDL_GetWindowSize(sdl, &record->windowedRect.w, &record->windowedRect.h);
+            record->windowedBordered = (SDL_GetWindowFlags(sdl) & SDL_WINDOW_BORDERLESS) == 0;
+            record->fillsDisplay = true;
+            SDL_SetWindowBordered(sdl, SDL_FALSE);
+            SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+            SDL_SetWindowSize(sdl, bounds.w, bounds.h);
+        }
+        SDL_SetWindowFullscreen(sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(sdl, 0);
+        if (record->fillsDisplay) {
+            record->fillsDisplay = false;
+            const SDL_Rect& r = record->windowedRect;
+            SDL_SetWindowBordered(sdl, record->windowedBordered ? SDL_TRUE : SDL_FALSE);
+            SDL_SetWindowSize(sdl, r.w, r.h);
+            SDL_SetWindowPosition(sdl, r.x, r.y);
+        }
+    }
+    return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
 bool sdlSetWindowFullscreen(HWND hwnd, bool fullscreen) {
     SDL_Window* sdl = sdlWindowFromHwnd(hwnd);
     if (!sdl) {
         return false;
     }
-    const bool wanted = fullscreen && !PlatformOptions::get().windowed;
-    const Uint32 flags = wanted ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-    SDL_SetWindowFullscreen(sdl, flags);
-    return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+    return sdlSetFullscreen(sdl, fullscreen && !PlatformOptions::get().windowed);
 }

@@ -215,7 +215,7 @@ BOOL WINAPI DestroyWindow(HWND window) {
     SendMessageA(window, WM_DESTROY, 0, 0);
     // The SDL window is hidden, not freed: a device may still hold a context
     // made on it, and SDL_Quit frees it at the end.
-    SDL_SetWindowFullscreen(w->sdl, 0);
+    sdlSetFullscreen(w->sdl, false);
     SDL_HideWindow(w->sdl);
     w->visible = false;
     SendMessageA(window, WM_NCDESTROY, 0, 0);

@@ -7,6 +7,8 @@
 
 #include <winuser.h>
 
+#include <SDL_rect.h>
+
 struct SDL_Window;
 
 struct WindowClassRecord {
@@ -28,6 +30,11 @@ struct WindowRecord {
     SDL_Window* sdl = nullptr;
     bool visible = false;
     bool destroying = false;
+    // Full screen covers the display with the window itself; the windowed place, size
+    // and border come back when it ends.
+    bool fillsDisplay = false;
+    SDL_Rect windowedRect{};
+    bool windowedBordered = true;
 };
 
 class WindowRegistry {

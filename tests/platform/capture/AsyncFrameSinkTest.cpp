@@ -41,8 +41,16 @@ TEST(AsyncFrameSinkTest, EveryFrameInOrderBeforeFinish) {
     SinkInFront front(1000);
     auto& [seen, recording, sink] = front;
     std::string error;
+    // Frames come in both forms, mixed: RGB and as read back (B, G, R, A).
     for (uint32_t i = 0; i < 200; ++i) {
-        ASSERT_TRUE(sink.write(PngImage(2, 2, static_cast<uint8_t>(i), 0, 0), i, error));
+        if (i % 2 == 0) {
+            ASSERT_TRUE(sink.write(PngImage(2, 2, static_cast<uint8_t>(i), 0, 0), i, error));
+        } else {
+            const uint8_t red = static_cast<uint8_t>(i);
+            const uint8_t pixels[] = {0, 0, red, 255, 0, 0, red, 255,
+                                      0, 0, red, 255, 0, 0, red, 255};
+            ASSERT_TRUE(sink.write(std::make_shared<const BgraPicture>(pixels, 2, 2, 8), i, error));
+        }
     }
     ASSERT_TRUE(sink.finish(PcmFormat{}, {}, error)) << error;
     EXPECT_TRUE(recording->finished);

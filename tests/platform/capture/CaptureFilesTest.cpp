@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "BgraPicture.h"
 #include "ContactSheet.h"
 #include "FrameSink.h"
 #include "Launcher.h"
@@ -55,6 +56,52 @@ TEST(FrameSinkTest, StudioRangeColoursAndChromaOfEachBlock) {
     EXPECT_EQ(240, cr[1]);
     EXPECT_EQ(128, cb[2]); // the last row repeats the black edge: grey
     EXPECT_EQ(128, cr[2]);
+}
+
+// A picture as the device reads it back (B, G, R, A), with rows padded to `pitch`, and
+// varied enough that a channel or row mixed up shows: 5 x 3 has odd chroma columns and rows.
+BgraPicture readBackPicture(PngImage& rgb) {
+    const uint32_t w = 5, h = 3;
+    const size_t pitch = w * 4 + 8;
+    std::vector<uint8_t> bgra(pitch * h, 0xEE);
+    rgb = PngImage(w, h);
+    for (uint32_t y = 0; y < h; ++y) {
+        for (uint32_t x = 0; x < w; ++x) {
+            const uint8_t r = static_cast<uint8_t>(40 * x + 7 * y),
+                          g = static_cast<uint8_t>(200 - 30 * y),
+                          b = static_cast<uint8_t>(13 * x * y + 90);
+            uint8_t* p = &bgra[y * pitch + x * 4];
+            p[0] = b, p[1] = g, p[2] = r, p[3] = static_cast<uint8_t>(x); // alpha is ignored
+            uint8_t* q = rgb.pixel(x, y);
+            q[0] = r, q[1] = g, q[2] = b;
+        }
+    }
+    return BgraPicture(bgra.data(), w, h, pitch);
+}
+
+TEST(FrameSinkTest, ReadBackPicturesConvertAsTheirRgb) {
+    PngImage rgb;
+    const BgraPicture picture = readBackPicture(rgb);
+    EXPECT_EQ(rgb.rgb, picture.toRgb().rgb);
+    EXPECT_EQ(FrameSink::toYuv420(rgb), FrameSink::toYuv420(picture));
+
+    // Written to a Y4M file and to a folder, a read-back picture gives the same bytes as its RGB.
+    for (const char* name : {"bgra.y4m", "bgra-folder"}) {
+        SCOPED_TRACE(name);
+        std::filesystem::remove_all(temp(name));
+        std::filesystem::remove_all(temp("rgb-") + name);
+        std::string error;
+        auto fromBgra = FrameSink::open(temp(name), error);
+        auto fromRgb = FrameSink::open(temp("rgb-") + name, error);
+        ASSERT_TRUE(fromBgra && fromRgb) << error;
+        ASSERT_TRUE(fromBgra->writeBgra(picture, 3, error)) << error;
+        ASSERT_TRUE(fromRgb->write(rgb, 3, error)) << error;
+        ASSERT_TRUE(fromBgra->finish(PcmFormat{1, 8000, 8}, {0x80}, error)) << error;
+        ASSERT_TRUE(fromRgb->finish(PcmFormat{1, 8000, 8}, {0x80}, error)) << error;
+        const bool folder = std::string(name).find(".y4m") == std::string::npos;
+        const std::string frame = folder ? "/frame-00003.png" : "";
+        EXPECT_EQ(readAll(temp("rgb-") + name + frame), readAll(temp(name) + frame));
+    }
 }
 
 TEST(FrameSinkTest, Y4mFileHoldsHeaderFramesAndASoundBeside) {

@@ -146,6 +146,25 @@ TEST_F(PresentReadbackTest, ResetWithAFrameQueuedKeepsThatFrame) {
     expectFrame(observer.pictures[2], COLORS[2], 3);
 }
 
+TEST_F(PresentReadbackTest, ACopyingSwapChainStillHandsBackEachFramesOwnPicture) {
+    // Each Present copies the back buffer over the front buffer, which still holds the
+    // picture of the Present before, not read yet.
+    D3DPRESENT_PARAMETERS copying = params;
+    copying.SwapEffect = D3DSWAPEFFECT_COPY;
+    ASSERT_EQ(device->Reset(&copying), D3D_OK);
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    for (int i = 0; i < 4; ++i) {
+        presentFrame(COLORS[i], i + 1);
+    }
+    ASSERT_EQ(device->Release(), 0u);
+    device = nullptr;
+    ASSERT_EQ(observer.pictures.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        expectFrame(observer.pictures[i], COLORS[i], i + 1);
+    }
+}
+
 TEST_F(PresentReadbackTest, ThePictureMatchesGetFrontBuffer) {
     presentFrame(COLORS[3], 7);
     IDirect3DSurface8* front = nullptr;

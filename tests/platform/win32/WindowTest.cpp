@@ -5,6 +5,10 @@
 #include "SdlBridge.h"
 #include "WindowTestSupport.h"
 
+#ifdef LETTERBOX_TEST_X11
+#include <SDL_syswm.h>
+#endif
+
 namespace {
 
 TEST(WindowClass, RegistrationRefusesDuplicatesAndBadInput) {
@@ -190,15 +194,69 @@ TEST(Window, RectanglesFollowTheSdlWindow) {
     drainQueue();
 }
 
-TEST(Window, FullScreenIsDesktopFullScreen) {
+// Where the window really is: on an X server as the server has it (SDL reports what it asked
+// for, whether or not anybody acted on it), elsewhere as SDL has it.
+SDL_Rect placedRect(SDL_Window* sdl) {
+    SDL_Rect rect{};
+    SDL_GetWindowPosition(sdl, &rect.x, &rect.y);
+    SDL_GetWindowSize(sdl, &rect.w, &rect.h);
+#ifdef LETTERBOX_TEST_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(sdl, &info) && info.subsystem == SDL_SYSWM_X11) {
+        Display* display = info.info.x11.display;
+        XSync(display, False);
+        XWindowAttributes attributes{};
+        Window child = 0;
+        if (XGetWindowAttributes(display, info.info.x11.window, &attributes) &&
+            XTranslateCoordinates(display, info.info.x11.window, attributes.root, 0, 0, &rect.x,
+                                  &rect.y, &child)) {
+            rect.w = attributes.width;
+            rect.h = attributes.height;
+        }
+    }
+#endif
+    return rect;
+}
+
+// Full screen covers the whole display, also on an X server without a window manager,
+// where nobody acts on the request (the test runs there too: see the CMake file), and
+// leaving it gives the window back.
+TEST(Window, FullScreenIsDesktopFullScreenCoveringTheDisplay) {
     PlatformOptions::get().windowed = false;
-    HWND window = createDemoWindow();
+    HWND window = createDemoWindow(40, 30);
     ASSERT_NE(nullptr, window);
     ShowWindow(window, SW_SHOW);
+    SDL_Window* sdl = sdlWindowFromHwnd(window);
+    const SDL_Rect windowed = placedRect(sdl);
+    SDL_Rect bounds{};
+    ASSERT_EQ(0, SDL_GetDisplayBounds(0, &bounds));
+    ASSERT_TRUE(bounds.w != 800 || bounds.h != 600) << "the display must differ from the window";
+
     EXPECT_TRUE(sdlSetWindowFullscreen(window, true));
-    const Uint32 flags = SDL_GetWindowFlags(sdlWindowFromHwnd(window));
+    const Uint32 flags = SDL_GetWindowFlags(sdl);
     EXPECT_EQ(SDL_WINDOW_FULLSCREEN_DESKTOP, flags & SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_PumpEvents();
+    SDL_Rect placed = placedRect(sdl);
+    EXPECT_EQ(bounds.x, placed.x);
+    EXPECT_EQ(bounds.y, placed.y);
+    EXPECT_EQ(bounds.w, placed.w);
+    EXPECT_EQ(bounds.h, placed.h);
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(sdl, &width, &height);
+    EXPECT_EQ(bounds.w, width);
+    EXPECT_EQ(bounds.h, height);
+    // Asking again changes nothing, and leaving still restores the window.
+    EXPECT_TRUE(sdlSetWindowFullscreen(window, true));
+
     EXPECT_FALSE(sdlSetWindowFullscreen(window, false));
+    SDL_PumpEvents();
+    placed = placedRect(sdl);
+    EXPECT_EQ(800, placed.w);
+    EXPECT_EQ(600, placed.h);
+    EXPECT_EQ(windowed.x, placed.x);
+    EXPECT_EQ(windowed.y, placed.y);
+    EXPECT_EQ(0u, SDL_GetWindowFlags(sdl) & SDL_WINDOW_BORDERLESS);
     DestroyWindow(window);
     drainQueue();
 }

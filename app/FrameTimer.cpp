@@ -4,6 +4,17 @@
 
 #include <cstdio>
 
+namespace {
+// Reads one of the performance counter's values into `out`, zero where the call fails.
+BOOL readCounter(BOOL(WINAPI* query)(LARGE_INTEGER*), int64_t& out) {
+    LARGE_INTEGER value;
+    value.QuadPart = 0;
+    BOOL result = query(&value);
+    out = value.QuadPart;
+    return result;
+}
+} // namespace
+
 FrameTimer::FrameTimer()
     : startMs(0), markMs(0), preciseStart(0), preciseNow(0), frequency(0), text{}, frameCount(0),
       lastAveragedRate(0.0) {}
@@ -53,26 +64,15 @@ const char* FrameTimer::averagedRateText() {
 }
 
 BOOL FrameTimer::queryFrequency() {
-    LARGE_INTEGER value;
-    value.QuadPart = 0;
-    BOOL result = QueryPerformanceFrequency(&value);
-    frequency = value.QuadPart;
-    return result;
+    return readCounter(QueryPerformanceFrequency, frequency);
 }
 
 BOOL FrameTimer::startPrecise() {
-    LARGE_INTEGER value;
-    value.QuadPart = 0;
-    BOOL result = QueryPerformanceCounter(&value);
-    preciseStart = value.QuadPart;
-    return result;
+    return readCounter(QueryPerformanceCounter, preciseStart);
 }
 
 double FrameTimer::preciseElapsedSeconds() {
-    LARGE_INTEGER value;
-    value.QuadPart = 0;
-    QueryPerformanceCounter(&value);
-    preciseNow = value.QuadPart;
+    readCounter(QueryPerformanceCounter, preciseNow);
     // Without a frequency there is no meaningful answer; report no time passed.
     if (frequency == 0) {
         return 0.0;
@@ -81,10 +81,7 @@ double FrameTimer::preciseElapsedSeconds() {
 }
 
 const char* FrameTimer::preciseRateText() {
-    LARGE_INTEGER value;
-    value.QuadPart = 0;
-    QueryPerformanceCounter(&value);
-    preciseNow = value.QuadPart;
+    readCounter(QueryPerformanceCounter, preciseNow);
     double rate = 0.0;
     if (frequency != 0) {
         rate =

@@ -15,20 +15,13 @@ namespace {
 constexpr float PI = 3.14159265f;
 
 Image dot(Rgb core, Rgb rim) {
-    Image img(64, 64, BLACK);
-    for (int y = 0; y < 64; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            float dx = (x + 0.5f - 32.0f) / 32.0f;
-            float dy = (y + 0.5f - 32.0f) / 32.0f;
-            float r = std::sqrt(dx * dx + dy * dy);
-            float t = std::max(0.0f, 1.0f - r);
-            float glow = t * t;
-            float hot = std::pow(t, 6.0f);
-            img.at(x, y) = {rim.r * glow + core.r * hot, rim.g * glow + core.g * hot,
-                            rim.b * glow + core.b * hot};
-        }
-    }
-    return img;
+    return Image::radial(64, [&](float, float, float r) {
+        float t = std::max(0.0f, 1.0f - r);
+        float glow = t * t;
+        float hot = std::pow(t, 6.0f);
+        return Rgb{rim.r * glow + core.r * hot, rim.g * glow + core.g * hot,
+                   rim.b * glow + core.b * hot};
+    });
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,6 +37,21 @@ public:
 
     // 8-bit red, green, blue of a pixel after clamping and rounding.
     void rgb8(int x, int y, uint8_t out[3]) const;
+
+    // A size x size picture on black whose every pixel is shade(dx, dy, r): the pixel
+    // centre's offset from the picture's centre in half-sizes, and its distance.
+    template <class Shade> static Image radial(int size, Shade shade) {
+        Image img(size, size);
+        const float half = size / 2.0f;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                float dx = (x + 0.5f - half) / half;
+                float dy = (y + 0.5f - half) / half;
+                img.at(x, y) = shade(dx, dy, std::sqrt(dx * dx + dy * dy));
+            }
+        }
+        return img;
+    }
 
 private:
     int w = 0;

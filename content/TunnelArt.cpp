@@ -136,32 +136,25 @@ Image TunnelArt::glyphs() {
 Image TunnelArt::mono(int index) {
     // Point sprites covering up to several hundred pixels, added onto black: dim, with edges
     // that fall to black well inside the square.
-    Image img(128, 128, BLACK);
-    for (int y = 0; y < 128; ++y) {
-        for (int x = 0; x < 128; ++x) {
-            float dx = (x + 0.5f - 64.0f) / 64.0f;
-            float dy = (y + 0.5f - 64.0f) / 64.0f;
-            float r = std::sqrt(dx * dx + dy * dy);
-            float v = 0.0f;
-            if (index == 1) {
-                // Soft glow.
-                float t = std::max(0.0f, 1.0f - r);
-                v = 0.45f * t * t * t;
-            } else if (index == 2) {
-                // Thin halo ring with a faint core.
-                float ring = std::exp(-std::pow((r - 0.55f) / 0.05f, 2.0f));
-                float core = std::max(0.0f, 1.0f - r / 0.25f);
-                v = 0.35f * ring + 0.3f * core * core;
-            } else {
-                // Four-point sparkle.
-                float t = std::max(0.0f, 1.0f - r);
-                float arms = std::exp(-std::fabs(dx) * 40.0f) + std::exp(-std::fabs(dy) * 40.0f);
-                v = 0.5f * t * t * (0.3f * t + arms);
-            }
-            img.at(x, y) = grey(std::min(v, 1.0f));
+    return Image::radial(128, [index](float dx, float dy, float r) {
+        float v = 0.0f;
+        if (index == 1) {
+            // Soft glow.
+            float t = std::max(0.0f, 1.0f - r);
+            v = 0.45f * t * t * t;
+        } else if (index == 2) {
+            // Thin halo ring with a faint core.
+            float ring = std::exp(-std::pow((r - 0.55f) / 0.05f, 2.0f));
+            float core = std::max(0.0f, 1.0f - r / 0.25f);
+            v = 0.35f * ring + 0.3f * core * core;
+        } else {
+            // Four-point sparkle.
+            float t = std::max(0.0f, 1.0f - r);
+            float arms = std::exp(-std::fabs(dx) * 40.0f) + std::exp(-std::fabs(dy) * 40.0f);
+            v = 0.5f * t * t * (0.3f * t + arms);
         }
-    }
-    return img;
+        return grey(std::min(v, 1.0f));
+    });
 }
 
 } // namespace content

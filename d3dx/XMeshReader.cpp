@@ -13,7 +13,19 @@ namespace {
 // Bounds-checked reads from a data block; any read past the end marks it bad.
 class Reader {
 public:
+    Reader() : bytes(nullptr), size(0) {}
     Reader(const void* data, DWORD size) : bytes(static_cast<const uint8_t*>(data)), size(size) {}
+
+    // Reads the object's own data; false when the object has none to give.
+    bool open(IDirectXFileData* object) {
+        DWORD length = 0;
+        void* data = nullptr;
+        if (FAILED(object->GetData(nullptr, &length, &data))) {
+            return false;
+        }
+        *this = Reader(data, length);
+        return true;
+    }
 
     DWORD dword() {
         DWORD value = 0;
@@ -40,6 +52,7 @@ public:
     }
     bool has(uint64_t bytesWanted) const { return ok && size - at >= bytesWanted; }
     bool good() const { return ok; }
+    uint64_t length() const { return size; }
 
 private:
     void take(void* out, size_t count) {
@@ -99,12 +112,10 @@ D3DCOLOR toColor(float r, float g, float b, float a) {
 }
 
 HRESULT readMaterial(IDirectXFileData* object, MeshMaterial& out) {
-    DWORD size = 0;
-    void* data = nullptr;
-    if (FAILED(object->GetData(nullptr, &size, &data))) {
+    Reader r;
+    if (!r.open(object)) {
         return E_FAIL;
     }
-    Reader r(data, size);
     D3DMATERIAL8& m = out.material;
     m.Diffuse = {r.real(), r.real(), r.real(), r.real()};
     m.Power = r.real();
@@ -116,9 +127,9 @@ HRESULT readMaterial(IDirectXFileData* object, MeshMaterial& out) {
     }
     return XMeshReader::forEachChild(object, [&](IDirectXFileData* child) {
         const GUID* type = nullptr;
+        Reader name;
         if (SUCCEEDED(child->GetType(&type)) && *type == TID_D3DRMTextureFilename &&
-            SUCCEEDED(child->GetData(nullptr, &size, &data))) {
-            Reader name(data, size);
+            name.open(child)) {
             const char* text = name.pointer();
             if (name.good() && text != nullptr) {
                 out.hasTexture = true;
@@ -130,12 +141,10 @@ HRESULT readMaterial(IDirectXFileData* object, MeshMaterial& out) {
 }
 
 HRESULT readMaterialList(IDirectXFileData* object, DWORD faceCount, Extras& extras) {
-    DWORD size = 0;
-    void* data = nullptr;
-    if (FAILED(object->GetData(nullptr, &size, &data))) {
+    Reader r;
+    if (!r.open(object)) {
         return E_FAIL;
     }
-    Reader r(data, size);
     DWORD materialCount = r.dword();
     DWORD indexCount = r.dword();
     if (!r.good() || indexCount > faceCount || !r.has(uint64_t(indexCount) * 4)) {
@@ -168,8 +177,6 @@ HRESULT readMaterialList(IDirectXFileData* object, DWORD faceCount, Extras& extr
 HRESULT readChild(IDirectXFileData* object, DWORD vertexCount, const std::vector<Face>& faces,
                   Extras& extras) {
     const GUID* type = nullptr;
-    DWORD size = 0;
-    void* data = nullptr;
     if (FAILED(object->GetType(&type))) {
         return S_OK;
     }
@@ -181,10 +188,10 @@ HRESULT readChild(IDirectXFileData* object, DWORD vertexCount, const std::vector
     if (!known) {
         return S_OK;
     }
-    if (FAILED(object->GetData(nullptr, &size, &data))) {
+    Reader r;
+    if (!r.open(object)) {
         return E_FAIL;
     }
-    Reader r(data, size);
     if (*type == TID_D3DRMMeshTextureCoords) {
         DWORD count = r.dword();
         if (!r.good() || count != vertexCount || !r.has(uint64_t(count) * 8)) {
@@ -234,12 +241,10 @@ HRESULT readChild(IDirectXFileData* object, DWORD vertexCount, const std::vector
 }
 
 HRESULT readMesh(IDirectXFileData* mesh, MeshData& out) {
-    DWORD size = 0;
-    void* data = nullptr;
-    if (FAILED(mesh->GetData(nullptr, &size, &data))) {
+    Reader r;
+    if (!r.open(mesh)) {
         return E_FAIL;
     }
-    Reader r(data, size);
     DWORD vertexCount = r.dword();
     if (!r.good() || !r.has(uint64_t(vertexCount) * 12 + 4)) {
         return E_FAIL;
@@ -250,7 +255,7 @@ HRESULT readMesh(IDirectXFileData* mesh, MeshData& out) {
     }
     DWORD faceCount = r.dword();
     // Every face holds at least its index count.
-    if (!r.good() || 8 + 4 * (3 * uint64_t(vertexCount) + faceCount) > size) {
+    if (!r.good() || 8 + 4 * (3 * uint64_t(vertexCount) + faceCount) > r.length()) {
         return E_FAIL;
     }
     std::vector<Face> faces;

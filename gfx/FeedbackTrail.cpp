@@ -1,6 +1,7 @@
 #include "gfx/FeedbackTrail.h"
 #include "common/ReleaseInterface.h"
 
+#include "gfx/SceneStates.h"
 #include "gfx/ScreenVertex.h"
 
 namespace {
@@ -125,15 +126,7 @@ void FeedbackTrail::drawQuad(IDirect3DTexture8* texture, float left, float top, 
 }
 
 void FeedbackTrail::composite(int32_t mode) {
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    setAlphaFadeStates(device);
 
     // The previous result over the new frame; modes other than grow and shrink
     // lay it still.

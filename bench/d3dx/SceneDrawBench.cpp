@@ -4,6 +4,7 @@
 // synthetic figures of the device benchmark put the same triangle counts on screen as large
 // shapes; these put them where the demo puts them.
 #include "common/Angles.h"
+#include "gfx/SceneStates.h"
 #include "BenchScene.h"
 #include <d3dx8.h>
 
@@ -40,15 +41,6 @@ void whiteLight(IDirect3DDevice8* device, float x, float y, float z) {
     device->LightEnable(0, TRUE);
 }
 
-void litStates(IDirect3DDevice8* device) {
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-    device->SetRenderState(D3DRS_AMBIENT, 0x00333333);
-}
-
 void projection(IDirect3DDevice8* device, float zFar) {
     // 120 read as radians: a vertical scale of 3.1246, as the scenes ask for.
     D3DXMATRIX m;
@@ -70,7 +62,7 @@ void BM_TunnelRingOfTori(benchmark::State& state) {
         scene.close();
         return;
     }
-    litStates(device);
+    setLitMeshStates(device);
     whiteLight(device, 0.0f, -1.0f, 0.0f);
     projection(device, 100.0f);
     device->SetTexture(0, nullptr);
@@ -129,7 +121,7 @@ void BM_FloorGridThreePasses(benchmark::State& state) {
         scene.close();
         return;
     }
-    litStates(device);
+    setLitMeshStates(device);
     device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL);
     device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
     device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);

@@ -25,8 +25,7 @@ CloudScene::~CloudScene() {
 }
 
 int CloudScene::load(GraphicsDevice* graphics) {
-    this->graphics = graphics;
-    device = graphics->getDevice();
+    Scene::load(graphics);
 
     const struct {
         Sprite* sprite;

@@ -55,8 +55,7 @@ ParticleFanScene::~ParticleFanScene() {
 }
 
 int ParticleFanScene::load(GraphicsDevice* graphics) {
-    this->graphics = graphics;
-    device = graphics->getDevice();
+    Scene::load(graphics);
 
     for (ParticleBurst& burst : bursts) {
         burst.load(device);

@@ -1,6 +1,7 @@
 #include "scenes/floor/ShadowFloorScene.h"
 
 #include "gfx/GraphicsDevice.h"
+#include "gfx/SceneStates.h"
 
 #include <d3dx8.h>
 
@@ -67,22 +68,14 @@ ShadowFloorScene::~ShadowFloorScene() {
 }
 
 int ShadowFloorScene::load(GraphicsDevice* graphics) {
-    this->graphics = graphics;
-    device = graphics->getDevice();
+    Scene::load(graphics);
     floor.load(device, FLOOR_FILE);
     model.attach(device);
     model.load(MODEL_FILE);
     fadeQuad.attach(device);
     fadeQuad.setColor(128, 0, 0);
 
-    light = D3DLIGHT8{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {0.3f, 0.3f, 0.3f, 0.0f};
-    light.Specular = {0.3f, 0.3f, 0.3f, 0.0f};
-    light.Ambient = {0.2f, 0.2f, 0.2f, 0.0f};
-    light.Direction = {1.0f, -1.0f, -1.0f};
-    device->SetLight(0, &light);
-    device->LightEnable(0, TRUE);
+    setGreyDirectionalLight(device, light);
 
     shadowMaterial = D3DMATERIAL8{};
     shadowMaterial.Diffuse = {0.0f, 0.0f, 0.0f, 0.3f};
@@ -94,25 +87,12 @@ int ShadowFloorScene::load(GraphicsDevice* graphics) {
 }
 
 int ShadowFloorScene::start() {
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-    device->SetRenderState(D3DRS_AMBIENT, 0x00333333);
+    setLitMeshStates(device);
     device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL);
     device->SetRenderState(D3DRS_STENCILFAIL, D3DSTENCILOP_KEEP);
     device->SetRenderState(D3DRS_STENCILZFAIL, D3DSTENCILOP_KEEP);
     device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    setAlphaFadeStates(device);
     frameCount = 0;
     return 0;
 }

@@ -67,8 +67,7 @@ GlassBallScene::~GlassBallScene() {
 }
 
 int GlassBallScene::load(GraphicsDevice* graphics) {
-    this->graphics = graphics;
-    device = graphics->getDevice();
+    Scene::load(graphics);
 
     box.attach(device);
     box.load("data\\box.x");

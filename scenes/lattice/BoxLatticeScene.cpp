@@ -2,6 +2,7 @@
 
 #include "common/Angles.h"
 #include "gfx/GraphicsDevice.h"
+#include "gfx/SceneStates.h"
 
 #include <d3dx8.h>
 
@@ -91,8 +92,7 @@ BoxLatticeScene::~BoxLatticeScene() {
 }
 
 int BoxLatticeScene::load(GraphicsDevice* graphics) {
-    this->graphics = graphics;
-    device = graphics->getDevice();
+    Scene::load(graphics);
 
     const struct {
         Sprite* sprite;
@@ -286,16 +286,8 @@ void BoxLatticeScene::drawCubes(int32_t n) {
 }
 
 void BoxLatticeScene::drawClosingImages(int32_t n) {
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
     // From here the sprites' alpha fades them.
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    device->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    setAlphaFadeStates(device);
 
     if (n <= SLIDE_IN_END) {
         logoAlpha += FADE_IN_STEP;

@@ -1,5 +1,4 @@
 #include "scenes/lattice/BoxShape.h"
-#include "common/ReleaseInterface.h"
 
 namespace {
 const float EDGE = 0.1f;
@@ -14,16 +13,6 @@ D3DCOLORVALUE colorValue(float red, float green, float blue, float alpha) {
 }
 } // namespace
 
-BoxShape::BoxShape() : device(nullptr), material{}, mesh(nullptr) {}
-
-BoxShape::~BoxShape() {
-    release();
-}
-
-void BoxShape::attach(IDirect3DDevice8* device) {
-    this->device = device;
-}
-
 HRESULT BoxShape::create() {
     return D3DXCreateBox(device, EDGE, EDGE, EDGE, &mesh, nullptr);
 }
@@ -34,10 +23,6 @@ void BoxShape::setDefaultMaterial() {
     material.Specular = colorValue(1.0f, 1.0f, 1.0f, 1.0f);
     material.Emissive = colorValue(0.0f, 0.0f, 0.0f, 1.0f);
     material.Power = 1.0f;
-}
-
-void BoxShape::setMaterial(D3DMATERIAL8 material) {
-    this->material = material;
 }
 
 void BoxShape::setColor(double red, double green, double blue) {
@@ -51,14 +36,6 @@ void BoxShape::setColor(double red, double green, double blue) {
     material.Power = 1.0f;
 }
 
-void BoxShape::setAlpha(double alpha) {
-    float a = static_cast<float>(alpha);
-    material.Diffuse.a = a;
-    material.Ambient.a = a;
-    material.Specular.a = a;
-    material.Emissive.a = a;
-}
-
 HRESULT BoxShape::draw() {
     device->SetMaterial(&material);
     // A box that could not be created has nothing to draw.
@@ -66,8 +43,4 @@ HRESULT BoxShape::draw() {
         return D3DERR_INVALIDCALL;
     }
     return mesh->DrawSubset(0);
-}
-
-void BoxShape::release() {
-    releaseInterface(mesh);
 }

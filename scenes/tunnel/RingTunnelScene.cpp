@@ -2,6 +2,7 @@
 
 #include "common/Angles.h"
 #include "gfx/GraphicsDevice.h"
+#include "gfx/SceneStates.h"
 #include "demo/RandRange.h"
 
 #include <crtrand.h>
@@ -105,8 +106,7 @@ RingTunnelScene::~RingTunnelScene() {
 }
 
 int RingTunnelScene::load(GraphicsDevice* graphics) {
-    this->graphics = graphics;
-    device = graphics->getDevice();
+    Scene::load(graphics);
 
     const struct {
         Sprite* sprite;
@@ -145,14 +145,7 @@ int RingTunnelScene::load(GraphicsDevice* graphics) {
         ringZ[k] = RING_RADIUS * std::sin(radians);
     }
 
-    light = D3DLIGHT8{};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {0.3f, 0.3f, 0.3f, 0.0f};
-    light.Specular = {0.3f, 0.3f, 0.3f, 0.0f};
-    light.Ambient = {0.2f, 0.2f, 0.2f, 0.0f};
-    light.Direction = {1.0f, -1.0f, -1.0f};
-    device->SetLight(0, &light);
-    device->LightEnable(0, TRUE);
+    setGreyDirectionalLight(device, light);
 
     trail.attach(device);
     D3DPRESENT_PARAMETERS parameters;
@@ -161,12 +154,7 @@ int RingTunnelScene::load(GraphicsDevice* graphics) {
 }
 
 int RingTunnelScene::start() {
-    device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
-    device->SetRenderState(D3DRS_AMBIENT, 0x00333333);
+    setLitMeshStates(device);
     frameCount = 0;
     return 0;
 }

@@ -1,5 +1,4 @@
 #include "scenes/tunnel/TorusShape.h"
-#include "common/ReleaseInterface.h"
 
 namespace {
 // A thin tube around a ring of 0.125: the hole is 0.1125 wide, room for the
@@ -10,30 +9,8 @@ const UINT SIDES = 16;
 const UINT RINGS = 32;
 } // namespace
 
-TorusShape::TorusShape() : device(nullptr), material{}, mesh(nullptr) {}
-
-TorusShape::~TorusShape() {
-    release();
-}
-
-void TorusShape::attach(IDirect3DDevice8* device) {
-    this->device = device;
-}
-
 HRESULT TorusShape::create() {
     return D3DXCreateTorus(device, TUBE_RADIUS, RING_RADIUS, SIDES, RINGS, &mesh, nullptr);
-}
-
-void TorusShape::setMaterial(D3DMATERIAL8 material) {
-    this->material = material;
-}
-
-void TorusShape::setAlpha(double alpha) {
-    float a = static_cast<float>(alpha);
-    material.Diffuse.a = a;
-    material.Ambient.a = a;
-    material.Specular.a = a;
-    material.Emissive.a = a;
 }
 
 HRESULT TorusShape::draw() {
@@ -42,8 +19,4 @@ HRESULT TorusShape::draw() {
     }
     device->SetMaterial(&material);
     return mesh->DrawSubset(0);
-}
-
-void TorusShape::release() {
-    releaseInterface(mesh);
 }

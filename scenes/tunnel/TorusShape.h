@@ -2,22 +2,10 @@
 // material, as many times per frame as the scene places it.
 #pragma once
 
-#include <d3d8.h>
-#include <d3dx8.h>
+#include "gfx/MaterialMesh.h"
 
-class TorusShape {
+class TorusShape : public MaterialMesh {
 public:
-    TorusShape();
-
-    virtual void attach(IDirect3DDevice8* device);
-    virtual HRESULT create();
-    virtual void setMaterial(D3DMATERIAL8 material);
-    virtual void setAlpha(double alpha);
-    virtual HRESULT draw();
-    virtual void release();
-    virtual ~TorusShape();
-
-    IDirect3DDevice8* device;
-    D3DMATERIAL8 material;
-    ID3DXMesh* mesh;
+    HRESULT create() override;
+    HRESULT draw() override;
 };

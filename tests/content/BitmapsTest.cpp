@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <utility>
 
 using content::BmpFile;
 
@@ -21,26 +22,25 @@ BmpFile::Decoded load(const std::string& name) {
     return d;
 }
 
-int brightest(const BmpFile::Decoded& d, int x0, int y0, int w, int h) {
-    int m = 0;
+// The lowest and the highest channel value in the rectangle.
+std::pair<int, int> channelRange(const BmpFile::Decoded& d, int x0, int y0, int w, int h) {
+    std::pair<int, int> range{255, 0};
     for (int y = y0; y < y0 + h; ++y) {
         for (int x = x0; x < x0 + w; ++x) {
             const uint8_t* p = d.at(x, y);
-            m = std::max({m, int(p[0]), int(p[1]), int(p[2])});
+            range.first = std::min({range.first, int(p[0]), int(p[1]), int(p[2])});
+            range.second = std::max({range.second, int(p[0]), int(p[1]), int(p[2])});
         }
     }
-    return m;
+    return range;
+}
+
+int brightest(const BmpFile::Decoded& d, int x0, int y0, int w, int h) {
+    return channelRange(d, x0, y0, w, h).second;
 }
 
 int darkest(const BmpFile::Decoded& d, int x0, int y0, int w, int h) {
-    int m = 255;
-    for (int y = y0; y < y0 + h; ++y) {
-        for (int x = x0; x < x0 + w; ++x) {
-            const uint8_t* p = d.at(x, y);
-            m = std::min({m, int(p[0]), int(p[1]), int(p[2])});
-        }
-    }
-    return m;
+    return channelRange(d, x0, y0, w, h).first;
 }
 
 double meanLevel(const BmpFile::Decoded& d) {

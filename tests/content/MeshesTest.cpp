@@ -84,6 +84,14 @@ void expectConsistent(const XMesh& m, const std::string& name) {
     }
 }
 
+// Loads a generated mesh file, checks it is stored as text or binary as the
+// loader's callers expect, and that the mesh is consistent.
+void loadChecked(const std::string& name, bool binary, Loaded& out) {
+    ASSERT_NO_FATAL_FAILURE(load(name, out));
+    EXPECT_EQ(out.file.binary, binary) << name;
+    expectConsistent(out.mesh, name);
+}
+
 double extent(const XMesh& m, int axis, bool max) {
     double v = m.positions[axis];
     for (size_t i = axis; i < m.positions.size(); i += 3) {
@@ -96,9 +104,7 @@ double extent(const XMesh& m, int axis, bool max) {
 
 TEST(Meshes, TheGridObjectHasTwoMaterialsAndItsReflectionSitsUnderIt) {
     Loaded w;
-    load("w.x", w);
-    EXPECT_FALSE(w.file.binary);
-    expectConsistent(w.mesh, "w.x");
+    ASSERT_NO_FATAL_FAILURE(loadChecked("w.x", false, w));
     ASSERT_GE(w.mesh.materials.size(), 2u);
     size_t textured = std::count_if(w.mesh.materials.begin(), w.mesh.materials.end(),
                                     [](const XMesh::Material& m) { return !m.texture.empty(); });
@@ -126,9 +132,7 @@ TEST(Meshes, TheGridObjectHasTwoMaterialsAndItsReflectionSitsUnderIt) {
 
 TEST(Meshes, TheBoxIsARoomAroundTheBallsAndTheCamera) {
     Loaded box;
-    load("box.x", box);
-    EXPECT_FALSE(box.file.binary);
-    expectConsistent(box.mesh, "box.x");
+    ASSERT_NO_FATAL_FAILURE(loadChecked("box.x", false, box));
     ASSERT_FALSE(box.file.objects.empty());
     EXPECT_EQ(box.file.objects[0].type, "Frame");
     EXPECT_NE(box.file.objects[0].child("FrameTransformMatrix"), nullptr);
@@ -145,9 +149,7 @@ TEST(Meshes, TheBoxIsARoomAroundTheBallsAndTheCamera) {
 
 TEST(Meshes, TheBallIsABinarySphereWithTheFullVertex) {
     Loaded ball;
-    load("ball.x", ball);
-    EXPECT_TRUE(ball.file.binary);
-    expectConsistent(ball.mesh, "ball.x");
+    ASSERT_NO_FATAL_FAILURE(loadChecked("ball.x", true, ball));
     // Positions, normals and texture coordinates: the 32-byte vertex the refraction rewrites.
     ASSERT_FALSE(ball.mesh.normals.empty());
     ASSERT_FALSE(ball.mesh.uvs.empty());

@@ -186,6 +186,23 @@ private:
 };
 
 // Parses the body of an object after its opening brace, up to the matching close.
+bool parseBody(Lexer& lex, XObject& obj);
+
+// Reads the body of an object of the type and name named so far into `into`; the type
+// and name are cleared for the next object.
+bool parseChild(Lexer& lex, std::string& type, std::string& name, std::vector<XObject>& into) {
+    XObject child;
+    child.type = type;
+    child.name = name;
+    type.clear();
+    name.clear();
+    if (!parseBody(lex, child)) {
+        return false;
+    }
+    into.push_back(std::move(child));
+    return true;
+}
+
 bool parseBody(Lexer& lex, XObject& obj) {
     Token t;
     std::string pendingType;
@@ -213,15 +230,9 @@ bool parseBody(Lexer& lex, XObject& obj) {
             if (pendingType.empty()) {
                 return false; // references are not used by our files
             }
-            XObject child;
-            child.type = pendingType;
-            child.name = pendingName;
-            pendingType.clear();
-            pendingName.clear();
-            if (!parseBody(lex, child)) {
+            if (!parseChild(lex, pendingType, pendingName, obj.children)) {
                 return false;
             }
-            obj.children.push_back(std::move(child));
             break;
         }
         }
@@ -275,15 +286,9 @@ bool readXFile(const std::vector<uint8_t>& bytes, XFile& out) {
         if (t.kind == Token::NAME) {
             (type.empty() ? type : name) = t.text;
         } else if (t.kind == Token::OPEN && !type.empty()) {
-            XObject obj;
-            obj.type = type;
-            obj.name = name;
-            type.clear();
-            name.clear();
-            if (!parseBody(lex, obj)) {
+            if (!parseChild(lex, type, name, root.children)) {
                 return false;
             }
-            root.children.push_back(std::move(obj));
         } else {
             return false;
         }

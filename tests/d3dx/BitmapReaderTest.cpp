@@ -97,10 +97,10 @@ TEST(BitmapReader, RunLengthWithDeltaAndEndOfLine) {
     // a literal run of 3 (1 pad byte), end of line. Top row: delta right 2, run of
     // 1 x index 3, end of bitmap. Pixels not written stay index 0.
     BitmapLayout layout = palettised(8, 4, 3, {2, 1, 0, 0,       //
-                                           0, 3, 2, 3, 1, 0, //
-                                           0, 0,             //
-                                           0, 2, 2, 0, 1, 3, //
-                                           0, 1});
+                                               0, 3, 2, 3, 1, 0, //
+                                               0, 0,             //
+                                               0, 2, 2, 0, 1, 3, //
+                                               0, 1});
     layout.compression = 1;
     BitmapImage image = decode(makeBitmap(layout));
     EXPECT_EQ(image.indices, (std::vector<uint8_t>{0, 0, 3, 0, //
@@ -127,21 +127,22 @@ TEST(BitmapReader, RunLengthWithDeltaAndEndOfLine) {
 }
 
 TEST(BitmapReader, BitFieldLayouts) {
-    BitmapLayout layout;
-    layout.bits = 16;
-    layout.compression = 3;
-    layout.headerSize = 108;
-    layout.width = 2;
-    layout.height = 1;
-    layout.pixels = {0x1F, 0xF8, 0xE0, 0x07};
-    layout.masks[0] = 0xF800, layout.masks[1] = 0x07E0, layout.masks[2] = 0x001F;
+    BitmapLayout layout{.width = 2,
+                        .height = 1,
+                        .bits = 16,
+                        .compression = 3,
+                        .headerSize = 108,
+                        .palette = {},
+                        .masks = {0xF800, 0x07E0, 0x001F, 0},
+                        .pixels = {0x1F, 0xF8, 0xE0, 0x07}};
     BitmapImage image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_R5G6B5);
     EXPECT_EQ(image.texels[0], 0xFFFF00FFu);
     EXPECT_EQ(image.texels[1], 0xFF00FF00u);
     EXPECT_EQ(image.channelBits, (std::array<uint8_t, 4>{0, 5, 6, 5}));
 
-    layout.masks[0] = 0x0F00, layout.masks[1] = 0x00F0, layout.masks[2] = 0x000F, layout.masks[3] = 0xF000;
+    layout.masks[0] = 0x0F00, layout.masks[1] = 0x00F0, layout.masks[2] = 0x000F,
+    layout.masks[3] = 0xF000;
     layout.pixels = {0x5A, 0x83, 0, 0};
     image = decode(makeBitmap(layout));
     EXPECT_EQ(image.format, D3DFMT_A4R4G4B4);
@@ -153,15 +154,12 @@ TEST(BitmapReader, BitFieldLayouts) {
     EXPECT_EQ(image.format, D3DFMT_A8L8);
     EXPECT_EQ(image.texels[0], 0x80404040u);
 
-    BitmapLayout wide;
-    wide.bits = 32;
-    wide.compression = 3;
-    wide.headerSize = 124;
-    wide.width = 1;
-    wide.height = 1;
-    wide.masks[0] = 0xFF0000, wide.masks[1] = 0xFF00, wide.masks[2] = 0xFF,
-    wide.masks[3] = 0xFF000000;
-    wide.pixels = {1, 2, 3, 4};
+    BitmapLayout wide{.bits = 32,
+                      .compression = 3,
+                      .headerSize = 124,
+                      .palette = {},
+                      .masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+                      .pixels = {1, 2, 3, 4}};
     image = decode(makeBitmap(wide));
     EXPECT_EQ(image.format, D3DFMT_A8R8G8B8);
     EXPECT_EQ(image.texels[0], 0x04030201u);

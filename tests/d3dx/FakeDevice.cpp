@@ -25,49 +25,9 @@ UINT bytesPerTexel(D3DFORMAT format) {
 
 } // namespace
 
-#define FAKE_GET_DEVICE(Class)                                                                     \
-    HRESULT Class::GetDevice(IDirect3DDevice8** ppDevice) {                                        \
-        owner->AddRef();                                                                           \
-        *ppDevice = owner;                                                                         \
-        return D3D_OK;                                                                             \
-    }
-FAKE_GET_DEVICE(FakeVertexBuffer)
-FAKE_GET_DEVICE(FakeIndexBuffer)
-FAKE_GET_DEVICE(FakeTexture)
-
-FakeVertexBuffer::FakeVertexBuffer(FakeDevice* device, UINT length, DWORD use, DWORD format,
-                                   D3DPOOL where)
-    : owner(device), bytes(length, 0xCD), usage(use), fvf(format), pool(where) {
-    ++FakeObjects::alive;
-}
-FakeVertexBuffer::~FakeVertexBuffer() {
-    --FakeObjects::alive;
-}
-
-HRESULT FakeVertexBuffer::Lock(UINT offset, UINT, BYTE** data, DWORD flags) {
-    lastLockFlags = flags;
-    *data = bytes.data() + offset;
-    return D3D_OK;
-}
-HRESULT FakeVertexBuffer::Unlock() {
-    return D3D_OK;
-}
-
-FakeIndexBuffer::FakeIndexBuffer(FakeDevice* device, UINT length, DWORD use, D3DFORMAT fmt,
-                                 D3DPOOL where)
-    : owner(device), bytes(length, 0xCD), usage(use), format(fmt), pool(where) {
-    ++FakeObjects::alive;
-}
-FakeIndexBuffer::~FakeIndexBuffer() {
-    --FakeObjects::alive;
-}
-
-HRESULT FakeIndexBuffer::Lock(UINT offset, UINT, BYTE** data, DWORD flags) {
-    lastLockFlags = flags;
-    *data = bytes.data() + offset;
-    return D3D_OK;
-}
-HRESULT FakeIndexBuffer::Unlock() {
+HRESULT FakeTexture::GetDevice(IDirect3DDevice8** ppDevice) {
+    owner->AddRef();
+    *ppDevice = owner;
     return D3D_OK;
 }
 
@@ -168,13 +128,13 @@ HRESULT FakeDevice::CreateTexture(UINT width, UINT height, UINT levels, DWORD us
 
 HRESULT FakeDevice::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                        IDirect3DVertexBuffer8** out) {
-    *out = new FakeVertexBuffer(this, length, usage, fvf, pool);
+    *out = new FakeVertexBuffer(this, length, usage, fvf, D3DFMT_UNKNOWN, pool);
     return D3D_OK;
 }
 
 HRESULT FakeDevice::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                                       IDirect3DIndexBuffer8** out) {
-    *out = new FakeIndexBuffer(this, length, usage, format, pool);
+    *out = new FakeIndexBuffer(this, length, usage, 0, format, pool);
     return D3D_OK;
 }
 

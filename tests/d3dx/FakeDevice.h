@@ -107,42 +107,39 @@ private:
     ~FakeDirect3D() override { --FakeObjects::alive; }
 };
 
-class FakeVertexBuffer : public IDirect3DVertexBuffer8 {
+// A vertex or index buffer in plain memory, filled with 0xCD until written; it keeps
+// the vertex format it was made with (vertex buffers) or the index format (index buffers).
+template <class Interface, class Desc> class FakeBuffer : public Interface {
 public:
-    FakeVertexBuffer(FakeDevice* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+    FakeBuffer(FakeDevice* device, UINT length, DWORD use, DWORD vertexFormat,
+               D3DFORMAT indexFormat, D3DPOOL where)
+        : owner(device), bytes(length, 0xCD), usage(use), fvf(vertexFormat), format(indexFormat),
+          pool(where) {
+        ++FakeObjects::alive;
+    }
     FAKE_UNKNOWN
     FAKE_RESOURCE
-    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
-    HRESULT Unlock() override;
-    HRESULT GetDesc(D3DVERTEXBUFFER_DESC*) override { return E_NOTIMPL; }
-
-    std::vector<uint8_t> bytes;
-    DWORD usage, fvf;
-    D3DPOOL pool;
-    DWORD lastLockFlags = 0;
-
-private:
-    ~FakeVertexBuffer() override;
-};
-
-class FakeIndexBuffer : public IDirect3DIndexBuffer8 {
-public:
-    FakeIndexBuffer(FakeDevice* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-    FAKE_UNKNOWN
-    FAKE_RESOURCE
-    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override;
-    HRESULT Unlock() override;
-    HRESULT GetDesc(D3DINDEXBUFFER_DESC*) override { return E_NOTIMPL; }
+    HRESULT Lock(UINT offset, UINT, BYTE** data, DWORD flags) override {
+        lastLockFlags = flags;
+        *data = bytes.data() + offset;
+        return D3D_OK;
+    }
+    HRESULT Unlock() override { return D3D_OK; }
+    HRESULT GetDesc(Desc*) override { return E_NOTIMPL; }
 
     std::vector<uint8_t> bytes;
     DWORD usage;
+    DWORD fvf;
     D3DFORMAT format;
     D3DPOOL pool;
     DWORD lastLockFlags = 0;
 
 private:
-    ~FakeIndexBuffer() override;
+    ~FakeBuffer() override { --FakeObjects::alive; }
 };
+
+using FakeVertexBuffer = FakeBuffer<IDirect3DVertexBuffer8, D3DVERTEXBUFFER_DESC>;
+using FakeIndexBuffer = FakeBuffer<IDirect3DIndexBuffer8, D3DINDEXBUFFER_DESC>;
 
 class FakeTexture : public IDirect3DTexture8 {
 public:
@@ -211,3 +208,10 @@ public:
 private:
     ~FakeDevice() override;
 };
+
+template <class Interface, class Desc>
+HRESULT FakeBuffer<Interface, Desc>::GetDevice(IDirect3DDevice8** ppDevice) {
+    owner->AddRef();
+    *ppDevice = owner;
+    return D3D_OK;
+}

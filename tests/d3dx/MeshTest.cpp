@@ -91,20 +91,19 @@ TEST(VertexSize, D3DXSizesEveryLayoutAndTheDeviceOnlyThoseItDraws) {
 
 TEST_F(MeshTest, CreationChecksItsArguments) {
     LPD3DXMESH mesh = nullptr;
-    EXPECT_EQ(D3DXCreateMeshFVF(65535, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateMeshFVF(1, 65535, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateMeshFVF(0, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateMeshFVF(1, 0, D3DXMESH_MANAGED, D3DFVF_XYZ, device, &mesh),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateMeshFVF(1, 3, D3DXMESH_VB_SHARE, D3DFVF_XYZ, device, &mesh),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, nullptr, &mesh),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCreateMeshFVF(1, 3, D3DXMESH_MANAGED, D3DFVF_XYZ, device, nullptr),
-              D3DERR_INVALIDCALL);
+    auto create = [&](DWORD faces, DWORD vertices, DWORD options, IDirect3DDevice8* on,
+                      LPD3DXMESH* out) {
+        return D3DXCreateMeshFVF(faces, vertices, options, D3DFVF_XYZ, on, out);
+    };
+    // Too many faces or vertices for 16-bit indices, none at all, an option the
+    // library does not offer, no device, nowhere to put the mesh.
+    EXPECT_EQ(create(65535, 3, D3DXMESH_MANAGED, device, &mesh), D3DERR_INVALIDCALL);
+    EXPECT_EQ(create(1, 65535, D3DXMESH_MANAGED, device, &mesh), D3DERR_INVALIDCALL);
+    EXPECT_EQ(create(0, 3, D3DXMESH_MANAGED, device, &mesh), D3DERR_INVALIDCALL);
+    EXPECT_EQ(create(1, 0, D3DXMESH_MANAGED, device, &mesh), D3DERR_INVALIDCALL);
+    EXPECT_EQ(create(1, 3, D3DXMESH_VB_SHARE, device, &mesh), D3DERR_INVALIDCALL);
+    EXPECT_EQ(create(1, 3, D3DXMESH_MANAGED, nullptr, &mesh), D3DERR_INVALIDCALL);
+    EXPECT_EQ(create(1, 3, D3DXMESH_MANAGED, device, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(mesh, nullptr);
 
     // The largest 16-bit mesh, and more with 32-bit indices.

@@ -30,6 +30,14 @@ bool readFrontBuffer(IDirect3DDevice8* device, int width, int height, Frame* fra
     return ok;
 }
 
+bool presentAndRead(IDirect3DDevice8* device, Frame* frame) {
+    device->EndScene();
+    if (device->Present(nullptr, nullptr, nullptr, nullptr) != D3D_OK) {
+        return false;
+    }
+    return readFrontBuffer(device, 800, 600, frame);
+}
+
 bool writePng(const Frame& frame, const std::string& path) {
     auto fillRow = [&frame](uint32_t y, uint8_t* row) {
         for (int x = 0; x < frame.width; ++x) {

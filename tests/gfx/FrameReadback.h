@@ -21,4 +21,8 @@ struct Frame {
 // The front buffer (the last presented frame) of a width x height device.
 bool readFrontBuffer(IDirect3DDevice8* device, int width, int height, Frame* frame);
 
+// Ends the scene, presents it and reads back the 800 x 600 picture shown; false when the
+// present or the read-back fails.
+bool presentAndRead(IDirect3DDevice8* device, Frame* frame);
+
 bool writePng(const Frame& frame, const std::string& path);

@@ -6,6 +6,8 @@
 
 // Creates graphics in a new test window of className; a fatal test failure when the window
 // or the device cannot be had (callers wrap it in ASSERT_NO_FATAL_FAILURE).
+void openDevice(GraphicsDevice& graphics, const char* className);
+// The same, then switched to full screen.
 void openFullScreen(GraphicsDevice& graphics, const char* className);
 
 // One frame as the sequencer presents it: the scene, then the letterbox bands over it.

@@ -98,6 +98,13 @@ public:
     }
 };
 
+// A cloud of count particles created on a buffer device, for the tests that start there.
+struct Cloud {
+    explicit Cloud(int32_t count) { system.create(&device, count); }
+    BufferDevice device;
+    ParticleSystem system;
+};
+
 TEST(ParticleSystem, CreateSetsLinearFilteringThenMakesADynamicPointBuffer) {
     BufferDevice device;
     ParticleSystem system;
@@ -132,9 +139,8 @@ TEST(ParticleSystem, AFailedCreateAnswersTheFailureAndNeverDraws) {
 }
 
 TEST(ParticleSystem, ANegativeCountMakesAnEmptyCloud) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, -5);
+    Cloud cloud(-5);
+    auto& [device, system] = cloud;
     EXPECT_EQ(system.count, 0);
     EXPECT_EQ(system.particles, nullptr);
     system.update(255); // nothing to move, nothing to crash on
@@ -142,9 +148,8 @@ TEST(ParticleSystem, ANegativeCountMakesAnEmptyCloud) {
 }
 
 TEST(ParticleSystem, SetParticleIgnoresIndicesOutsideTheCloud) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 4);
+    Cloud cloud(4);
+    auto& [device, system] = cloud;
     for (int i = 0; i < 4; ++i) {
         system.setParticle(0, 0, 0, 0, 0, 0, 0x11223344, i);
     }
@@ -169,9 +174,8 @@ TEST(ParticleSystem, SetParticleIgnoresIndicesOutsideTheCloud) {
 }
 
 TEST(ParticleSystem, SetPositionKeepsVelocityAndColour) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 2);
+    Cloud cloud(2);
+    auto& [device, system] = cloud;
     system.setParticle(1, 1, 1, 7, 8, 9, 0x80ABCDEF, 1);
     system.setPosition(-4.0f, 5.0f, 6.0f, 1);
     const Particle& p = system.particles[1];
@@ -185,9 +189,8 @@ TEST(ParticleSystem, SetPositionKeepsVelocityAndColour) {
 }
 
 TEST(ParticleSystem, UpdateReplacesTheAlphaByteAndMovesByAThousandthOfTheVelocity) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 3);
+    Cloud cloud(3);
+    auto& [device, system] = cloud;
     system.setParticle(0, 0, 0, 1000.0f, 0, 0, 0xFF123456, 0);
     system.setParticle(1, 2, 3, 0, -500.0f, 10.0f, 0x00ABCDEF, 1);
     system.setParticle(0, 0, 0, 0.1f, 0, 0, 0x7F000000, 2);
@@ -211,9 +214,8 @@ TEST(ParticleSystem, UpdateReplacesTheAlphaByteAndMovesByAThousandthOfTheVelocit
 }
 
 TEST(ParticleSystem, RenderDrawsTheWholeCloudAsAdditiveScaledPointSprites) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 3);
+    Cloud cloud(3);
+    auto& [device, system] = cloud;
     system.setParticle(1.0f, 2.0f, 3.0f, 0, 0, 0, 0xFF010203, 0);
     system.setParticle(-1.0f, -2.0f, -3.0f, 0, 0, 0, 0x80FFFFFF, 1);
     system.setParticle(0.5f, 0.25f, 0.125f, 0, 0, 0, 0x00000000, 2);
@@ -274,9 +276,8 @@ TEST(ParticleSystem, RenderDrawsTheWholeCloudAsAdditiveScaledPointSprites) {
 }
 
 TEST(ParticleSystem, ARefusedLockStillDrawsWithoutWritingThroughNull) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 2);
+    Cloud cloud(2);
+    auto& [device, system] = cloud;
     device.buffer->lockResult = D3DERR_INVALIDCALL;
     device.clear();
     system.render();
@@ -287,9 +288,8 @@ TEST(ParticleSystem, ARefusedLockStillDrawsWithoutWritingThroughNull) {
 }
 
 TEST(ParticleSystem, ReleaseFreesEverythingOnceAndMayBeRepeated) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 5);
+    Cloud cloud(5);
+    auto& [device, system] = cloud;
     MemoryVertexBuffer* buffer = device.buffer;
     EXPECT_EQ(system.loadTexture("no-such-file.bmp") < 0, true) << "the recorder makes no textures";
     EXPECT_EQ(system.texture, nullptr);
@@ -302,9 +302,8 @@ TEST(ParticleSystem, ReleaseFreesEverythingOnceAndMayBeRepeated) {
 }
 
 TEST(ParticleSystem, ASecondCreateReplacesTheFirstBuffer) {
-    BufferDevice device;
-    ParticleSystem system;
-    system.create(&device, 5);
+    Cloud cloud(5);
+    auto& [device, system] = cloud;
     MemoryVertexBuffer* first = device.buffer;
     first->AddRef(); // keep it alive past the device's own replacement below
     ULONG before = first->references;

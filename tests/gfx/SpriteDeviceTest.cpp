@@ -64,11 +64,8 @@ TEST(SpriteOnTheDevice, DrawsItsTintedTextureWithTheTracedCallsInOrder) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
         device->BeginScene();
         sprite.draw(100.0f, 100.0f, 200.0f, 100.0f, 0.5f);
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-
         Frame frame;
-        ASSERT_TRUE(readFrontBuffer(device, 800, 600, &frame));
+        ASSERT_TRUE(presentAndRead(device, &frame));
         // The texture modulated by the tint: green removed.
         EXPECT_EQ(frame.rgb(100, 100), 0x2000C0u);
         EXPECT_EQ(frame.rgb(200, 150), 0x2000C0u);

@@ -170,18 +170,31 @@ bool readGrey(const std::string& path, std::vector<uint8_t>& pixels, int& w, int
     return true;
 }
 
-int extract(const std::string& capture, const std::string& folder) {
-    Y4mReader y4m;
+// Opens the capture and the reference folder's frame list in mode "w" or "r"; says on
+// standard error what could not be opened.
+bool openCaptureAndList(const std::string& capture, const std::string& folder, const char* mode,
+                        Y4mReader& y4m, File& list) {
     std::string error;
     if (!y4m.open(capture, error)) {
         std::fprintf(stderr, "picture-check: %s\n", error.c_str());
-        return 2;
+        return false;
     }
-    File list(std::fopen((folder + "/frames.txt").c_str(), "w"));
+    list.reset(std::fopen((folder + "/frames.txt").c_str(), mode));
     if (!list) {
-        std::fprintf(stderr, "picture-check: cannot write %s/frames.txt\n", folder.c_str());
+        std::fprintf(stderr, "picture-check: cannot %s %s/frames.txt\n",
+                     mode[0] == 'w' ? "write" : "read", folder.c_str());
+        return false;
+    }
+    return true;
+}
+
+int extract(const std::string& capture, const std::string& folder) {
+    Y4mReader y4m;
+    File list;
+    if (!openCaptureAndList(capture, folder, "w", y4m, list)) {
         return 2;
     }
+    std::string error;
     std::fprintf(list.get(), "%s\n", y4m.header.c_str());
     std::vector<uint8_t> picture;
     int second = 0;
@@ -209,16 +222,11 @@ int extract(const std::string& capture, const std::string& folder) {
 
 int compare(const std::string& capture, const std::string& folder, int tolerance, bool exact) {
     Y4mReader y4m;
+    File list;
+    if (!openCaptureAndList(capture, folder, "r", y4m, list)) {
+        return 2;
+    }
     std::string error;
-    if (!y4m.open(capture, error)) {
-        std::fprintf(stderr, "picture-check: %s\n", error.c_str());
-        return 2;
-    }
-    File list(std::fopen((folder + "/frames.txt").c_str(), "r"));
-    if (!list) {
-        std::fprintf(stderr, "picture-check: cannot read %s/frames.txt\n", folder.c_str());
-        return 2;
-    }
     char line[512];
     if (!std::fgets(line, sizeof line, list.get()) ||
         std::string(line, std::strcspn(line, "\n")) != y4m.header) {

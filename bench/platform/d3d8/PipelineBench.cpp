@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -27,12 +28,6 @@ struct PointVertex {
 };
 
 constexpr float PI = 3.14159265f;
-
-DWORD bits(float value) {
-    DWORD out;
-    std::memcpy(&out, &value, 4);
-    return out;
-}
 
 D3DMATRIX identity() {
     D3DMATRIX m{};
@@ -286,11 +281,11 @@ void BM_ThreePointSpriteClouds(benchmark::State& state) {
     device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
     device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
     device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-    device->SetRenderState(D3DRS_POINTSIZE, bits(1.0f));
-    device->SetRenderState(D3DRS_POINTSIZE_MIN, bits(1.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_A, bits(0.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_B, bits(0.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_C, bits(1.0f));
+    device->SetRenderState(D3DRS_POINTSIZE, std::bit_cast<DWORD>(1.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, std::bit_cast<DWORD>(1.0f));
+    device->SetRenderState(D3DRS_POINTSCALE_A, std::bit_cast<DWORD>(0.0f));
+    device->SetRenderState(D3DRS_POINTSCALE_B, std::bit_cast<DWORD>(0.0f));
+    device->SetRenderState(D3DRS_POINTSCALE_C, std::bit_cast<DWORD>(1.0f));
     D3DMATRIX projection = perspective();
     device->SetTransform(D3DTS_PROJECTION, &projection);
     device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE);

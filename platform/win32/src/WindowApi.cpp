@@ -91,6 +91,17 @@ WindowRecord* liveWindow(HWND window) {
     }
     return w;
 }
+
+// The live window with its geometry read back from SDL, for the calls that report a
+// rectangle; null where the window is gone or there is nowhere to write.
+WindowRecord* syncedWindow(HWND window, const RECT* out) {
+    WindowRecord* w = liveWindow(window);
+    if (!w || !out) {
+        return nullptr;
+    }
+    syncFromSdl(*w);
+    return w;
+}
 } // namespace
 
 ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* windowClass) {
@@ -290,21 +301,19 @@ BOOL WINAPI SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, UINT f
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect) {
-    WindowRecord* w = liveWindow(window);
-    if (!w || !rect) {
+    WindowRecord* w = syncedWindow(window, rect);
+    if (!w) {
         return FALSE;
     }
-    syncFromSdl(*w);
     *rect = w->outer;
     return TRUE;
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
-    WindowRecord* w = liveWindow(window);
-    if (!w || !rect) {
+    WindowRecord* w = syncedWindow(window, rect);
+    if (!w) {
         return FALSE;
     }
-    syncFromSdl(*w);
     int width = 0;
     int height = 0;
     clientSize(*w, width, height);

@@ -28,11 +28,18 @@ public:
     bool finished = false;
 };
 
-TEST(AsyncFrameSinkTest, EveryFrameInOrderBeforeFinish) {
+// The sink under test in front of a recording sink that fails at frame failAt.
+struct SinkInFront {
+    explicit SinkInFront(uint32_t failAt)
+        : recording(new RecordingSink(seen, failAt)), sink(std::unique_ptr<FrameSink>(recording)) {}
     std::vector<uint32_t> seen;
-    auto inner = std::make_unique<RecordingSink>(seen, 1000);
-    RecordingSink* recording = inner.get();
-    AsyncFrameSink sink(std::move(inner));
+    RecordingSink* recording;
+    AsyncFrameSink sink;
+};
+
+TEST(AsyncFrameSinkTest, EveryFrameInOrderBeforeFinish) {
+    SinkInFront front(1000);
+    auto& [seen, recording, sink] = front;
     std::string error;
     // Frames come in both forms, mixed: RGB and as read back (B, G, R, A).
     for (uint32_t i = 0; i < 200; ++i) {
@@ -55,10 +62,8 @@ TEST(AsyncFrameSinkTest, EveryFrameInOrderBeforeFinish) {
 }
 
 TEST(AsyncFrameSinkTest, AFailureStopsTheWritesAndIsReported) {
-    std::vector<uint32_t> seen;
-    auto inner = std::make_unique<RecordingSink>(seen, 5);
-    RecordingSink* recording = inner.get();
-    AsyncFrameSink sink(std::move(inner));
+    SinkInFront front(5);
+    auto& [seen, recording, sink] = front;
     std::string error;
     bool refused = false;
     for (uint32_t i = 0; i < 100 && !refused; ++i) {

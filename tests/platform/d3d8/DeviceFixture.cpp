@@ -101,6 +101,24 @@ uint32_t DeviceTest::readPixel(int x, int y) {
     return value;
 }
 
+void DeviceTest::expectSquares(uint32_t left, uint32_t right) {
+    EXPECT_EQ(readPixel(5, 5), left);
+    EXPECT_EQ(readPixel(15, 5), right);
+}
+
+void DeviceTest::dropTexture(IDirect3DTexture8* texture) {
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
+
+void DeviceTest::makeTargetTexture(UINT width, UINT height, IDirect3DTexture8** texture,
+                                   IDirect3DSurface8** surface) {
+    ASSERT_EQ(device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
+                                    D3DPOOL_DEFAULT, texture),
+              D3D_OK);
+    ASSERT_EQ((*texture)->GetSurfaceLevel(0, surface), D3D_OK);
+}
+
 IDirect3DTexture8* DeviceTest::makeTexture(UINT width, UINT height,
                                            const std::vector<uint32_t>& texels, D3DFORMAT format) {
     IDirect3DTexture8* texture = nullptr;

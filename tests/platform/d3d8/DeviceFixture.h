@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -42,6 +43,14 @@ protected:
     // The current render target read back as 0xAARRGGBB values, row by row.
     std::vector<uint32_t> readTarget();
     uint32_t readPixel(int x, int y);
+    // The two 10 x 10 squares side by side at the top left, from x 0 and x 10, show these
+    // colours at their centres.
+    void expectSquares(uint32_t left, uint32_t right);
+    // A one-level X8R8G8B8 render target texture and its surface; the caller releases both.
+    void makeTargetTexture(UINT width, UINT height, IDirect3DTexture8** texture,
+                           IDirect3DSurface8** surface);
+    // Unbinds texture from stage 0 and releases it.
+    void dropTexture(IDirect3DTexture8* texture);
     // A texture of the given format filled from 32-bit A8R8G8B8 texels.
     IDirect3DTexture8* makeTexture(UINT width, UINT height, const std::vector<uint32_t>& texels,
                                    D3DFORMAT format = D3DFMT_A8R8G8B8);
@@ -64,6 +73,11 @@ protected:
         PlatformOptions::get().*option = after;
     }
 };
+
+// A float render state's value as the DWORD the device takes it in.
+inline DWORD floatBits(float value) {
+    return std::bit_cast<DWORD>(value);
+}
 
 inline int channel(uint32_t color, int shift) {
     return static_cast<int>((color >> shift) & 0xff);

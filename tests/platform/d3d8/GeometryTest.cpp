@@ -21,12 +21,6 @@ struct PositionTexVertex {
     float x, y, z, u, v;
 };
 
-DWORD bits(float value) {
-    DWORD out;
-    std::memcpy(&out, &value, 4);
-    return out;
-}
-
 // A left-handed perspective projection: 90 degrees vertically, aspect 4:3, near 1, far 100.
 D3DMATRIX perspective() {
     D3DMATRIX m{};
@@ -71,10 +65,10 @@ protected:
         D3DMATRIX projection = perspective();
         device->SetTransform(D3DTS_PROJECTION, &projection);
         device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-        device->SetRenderState(D3DRS_POINTSCALE_A, bits(0.0f));
-        device->SetRenderState(D3DRS_POINTSCALE_B, bits(0.0f));
-        device->SetRenderState(D3DRS_POINTSCALE_C, bits(1.0f));
-        device->SetRenderState(D3DRS_POINTSIZE, bits(size));
+        device->SetRenderState(D3DRS_POINTSCALE_A, floatBits(0.0f));
+        device->SetRenderState(D3DRS_POINTSCALE_B, floatBits(0.0f));
+        device->SetRenderState(D3DRS_POINTSCALE_C, floatBits(1.0f));
+        device->SetRenderState(D3DRS_POINTSIZE, floatBits(size));
     }
 };
 
@@ -103,19 +97,19 @@ TEST_F(GeometryTest, PointSizeIsClampedToTheMinimumAndMaximum) {
     drawPoint(0, 0, 20); // 6 pixels
     EXPECT_EQ(countNot(0xFF000000), 6 * 6);
     clear();
-    device->SetRenderState(D3DRS_POINTSIZE_MIN, bits(10.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, floatBits(10.0f));
     drawPoint(0, 0, 20);
     EXPECT_EQ(countNot(0xFF000000), 10 * 10);
     clear();
-    device->SetRenderState(D3DRS_POINTSIZE_MIN, bits(1.0f));
-    device->SetRenderState(D3DRS_POINTSIZE, bits(1.0f));
-    device->SetRenderState(D3DRS_POINTSIZE_MAX, bits(16.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, floatBits(1.0f));
+    device->SetRenderState(D3DRS_POINTSIZE, floatBits(1.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MAX, floatBits(16.0f));
     drawPoint(0, 0, 10); // 60 clamped to 16
     EXPECT_EQ(countNot(0xFF000000), 16 * 16);
     // Without scaling the size is in pixels, and the maximum still holds.
     clear();
     device->SetRenderState(D3DRS_POINTSCALEENABLE, FALSE);
-    device->SetRenderState(D3DRS_POINTSIZE, bits(12.0f));
+    device->SetRenderState(D3DRS_POINTSIZE, floatBits(12.0f));
     drawPoint(0, 0, 10);
     EXPECT_EQ(countNot(0xFF000000), 12 * 12);
     // A point behind the near plane is not drawn at all.
@@ -146,8 +140,7 @@ TEST_F(GeometryTest, ScaledSpriteShowsTheTextureUpright) {
     device->EndScene();
     EXPECT_EQ(readPixel(375, 275), 0xFFFFFFFFu);
     EXPECT_EQ(readPixel(425, 325), 0xFFFFFFFFu);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(GeometryTest, TriangleCrossingTheNearPlaneIsClippedNotWrapped) {
@@ -250,8 +243,7 @@ TEST_F(GeometryTest, TexturesFollowThePerspectiveOfAFloorSeenAtAnAngle) {
     EXPECT_EQ(readPixel(400, 395), 0xFFFF0000u);
     EXPECT_EQ(readPixel(400, 445), 0xFFFF0000u);
     EXPECT_EQ(readPixel(400, 340), 0xFF000000u); // beyond the far edge at row 350
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 class IndexedStripTest : public GeometryTest, public ::testing::WithParamInterface<D3DFORMAT> {};
@@ -349,7 +341,7 @@ TEST_F(GeometryTest, ShaderCacheStaysWarmOnceEveryCombinationHasBeenSeen) {
         device->SetRenderState(D3DRS_LIGHTING, FALSE);
         device->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
         device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-        device->SetRenderState(D3DRS_POINTSIZE, bits(0.2f + t));
+        device->SetRenderState(D3DRS_POINTSIZE, floatBits(0.2f + t));
         device->SetTexture(0, texture);
         device->SetVertexShader(D3DFVF_XYZ | D3DFVF_DIFFUSE);
         PositionColorVertex point{0, 0, 0.5f, 0xFFFFFFFF};

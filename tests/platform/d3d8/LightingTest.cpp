@@ -77,6 +77,13 @@ protected:
         device->EndScene();
     }
 
+    // One scene holding the one triangle.
+    void drawTriangle(const NormalVertex (&tri)[3]) {
+        device->BeginScene();
+        device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
+        device->EndScene();
+    }
+
     uint32_t facingPixel() { return readPixel(200, 150); }
     uint32_t awayPixel() { return readPixel(600, 150); }
 };
@@ -173,17 +180,13 @@ TEST_F(SpecularTest, LocalViewerBendsTheHalfVectorTowardsTheEye) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     NormalVertex a{0.5f, 0, 0.5f, 0, 0, -1}, b{1, 0, 0.5f, 0, 0, -1}, c{1, -0.5f, 0.5f, 0, 0, -1};
     NormalVertex tri[3] = {a, b, c};
-    device->BeginScene();
-    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
-    device->EndScene();
+    drawTriangle(tri);
     EXPECT_TRUE(colorNear(readPixel(760, 320), 0xFF000000));
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
     for (auto& v : tri) {
         v.nz = 1.0f;
     }
-    device->BeginScene();
-    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
-    device->EndScene();
+    drawTriangle(tri);
     EXPECT_TRUE(colorNear(readPixel(760, 320), 0xFF000000));
 }
 
@@ -213,9 +216,7 @@ TEST_F(LightingTest, ScaledNormalsChangeTheLightUnlessNormalised) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     NormalVertex tri[3] = {
         {-0.3f, 1, 0.5f, 0, 0, -1}, {0, 1, 0.5f, 0, 0, -1}, {0, 0, 0.5f, 0, 0, -1}};
-    device->BeginScene();
-    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
-    device->EndScene();
+    drawTriangle(tri);
     EXPECT_TRUE(colorNear(readPixel(380, 20), 0xFF666666));
 }
 
@@ -319,17 +320,13 @@ TEST_F(LightingTest, LightsAddUpAndPointLightsFollowTheirAttenuation) {
     NormalVertex tri[3] = {
         {0.5f, 0, 0.5f, 0, 0, -1}, {1, 0, 0.5f, 0, 0, -1}, {1, -0.5f, 0.5f, 0, 0, -1}};
     device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL);
-    device->BeginScene();
-    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
-    device->EndScene();
+    drawTriangle(tri);
     EXPECT_TRUE(colorNear(readPixel(760, 320), 0xFFFFFFFF));
     // Out of range: nothing.
     light.Range = 1.5f;
     device->SetLight(3, &light);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-    device->BeginScene();
-    device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
-    device->EndScene();
+    drawTriangle(tri);
     EXPECT_TRUE(colorNear(readPixel(760, 320), 0xFF000000));
 }
 
@@ -354,9 +351,7 @@ TEST_F(LightingTest, SpotLightsFadeBetweenTheirConesAndCutOffOutside) {
         device->SetLight(0, &light);
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
         device->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL);
-        device->BeginScene();
-        device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, tri, sizeof(NormalVertex));
-        device->EndScene();
+        drawTriangle(tri);
         return readPixel(760, 320);
     };
     // On the axis: rho = 1, full light.

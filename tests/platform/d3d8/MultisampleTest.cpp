@@ -68,12 +68,9 @@ TEST_F(MultisampleTest, PresentedAndTextureTargetsShowTheResolvedPicture) {
 
     // Drawn into a texture, then the texture onto the back buffer: the same soft edge.
     IDirect3DTexture8* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                    D3DPOOL_DEFAULT, &texture),
-              D3D_OK);
     IDirect3DSurface8* surface = nullptr;
+    ASSERT_NO_FATAL_FAILURE(makeTargetTexture(1024, 1024, &texture, &surface));
     IDirect3DSurface8* back = nullptr;
-    texture->GetSurfaceLevel(0, &surface);
     device->GetRenderTarget(&back);
     device->SetRenderTarget(surface, nullptr);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);

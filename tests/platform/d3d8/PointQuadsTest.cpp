@@ -8,15 +8,7 @@
 #include "ShaderCache.h"
 #include "Surface.h"
 
-#include <cstring>
-
 namespace {
-
-DWORD bits(float value) {
-    DWORD b;
-    std::memcpy(&b, &value, 4);
-    return b;
-}
 
 struct SizedVertex {
     float x, y, z, rhw;
@@ -98,8 +90,7 @@ TEST_F(DeviceTest, PointQuadsDrawWhatGlPointsDraw) {
     }
     EXPECT_EQ(coverageDiffers, 0);
     EXPECT_EQ(colourDiffers, 0);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 class PointQuadsAtScaleFourTest : public DeviceTest {
@@ -127,7 +118,7 @@ protected:
     }
     void drawPoint(float x, float y, float size) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        device->SetRenderState(D3DRS_POINTSIZE, bits(size));
+        device->SetRenderState(D3DRS_POINTSIZE, floatBits(size));
         ColorVertex point{x, y, 0.5f, 1, 0xFFFFFFFF};
         device->SetVertexShader(COLOR_FVF);
         device->BeginScene();
@@ -143,10 +134,10 @@ TEST_F(PointQuadsAtScaleFourTest, TheLargestPointCoversSixteenTimesItsArea) {
     // Asked for more, clamped to the device's largest in the program's pixels.
     drawPoint(100, 100, 90);
     EXPECT_EQ(litCount(fineAround(100, 100, 40)), 256u * 256u);
-    device->SetRenderState(D3DRS_POINTSIZE_MAX, bits(10.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MAX, floatBits(10.0f));
     drawPoint(100, 100, 90);
     EXPECT_EQ(litCount(fineAround(100, 100, 40)), 40u * 40u);
-    device->SetRenderState(D3DRS_POINTSIZE_MAX, bits(64.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MAX, floatBits(64.0f));
     // A small one keeps its size too, and one with its centre off the target is dropped.
     drawPoint(100, 100, 3);
     EXPECT_EQ(litCount(fineAround(100, 100, 40)), 12u * 12u);
@@ -168,8 +159,7 @@ TEST_F(PointQuadsAtScaleFourTest, ASpriteKeepsItsTextureTheRightWayUp) {
     EXPECT_EQ(pixels[10 * side + 245] & 0xFFFFFF, 0x00FF00u);
     EXPECT_EQ(pixels[245 * side + 10] & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(pixels[245 * side + 245] & 0xFFFFFF, 0xFFFFFFu);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(PointQuadsAtScaleFourTest, TheDemosProgramsLinkWithTheQuadStage) {

@@ -56,6 +56,12 @@ protected:
         ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     }
 
+    // Releases the device, the last reference: what is still queued is handed over.
+    void releaseDevice() {
+        ASSERT_EQ(device->Release(), 0u);
+        device = nullptr;
+    }
+
     // The picture holds the frame presentFrame drew with these arguments.
     static void expectFrame(const Picture& picture, D3DCOLOR color, int mark) {
         ASSERT_FALSE(picture.missing);
@@ -80,8 +86,7 @@ TEST_F(PresentReadbackTest, EachFrameComesBackOneFrameLateInOrderWithItsOwnPixel
         // The frame just presented is still on its way; every earlier one has arrived.
         ASSERT_EQ(observer.pictures.size(), size_t(i));
     }
-    ASSERT_EQ(device->Release(), 0u);
-    device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
     ASSERT_EQ(observer.pictures.size(), 5u);
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
@@ -98,8 +103,7 @@ TEST_F(PresentReadbackTest, AtMostTwoFramesWaitForTheRasteriser) {
     }
     EXPECT_TRUE(observer.pictures.empty());
     // Releasing with frames queued is clean.
-    ASSERT_EQ(device->Release(), 0u);
-    device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
 }
 
 TEST_F(PresentReadbackTest, OnlyThePicturesAskedForAreRead) {
@@ -121,8 +125,7 @@ TEST_F(PresentReadbackTest, ReleasingTheDeviceHandsOverWhatIsStillQueued) {
     ASSERT_EQ(device->BeginScene(), D3D_OK);
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0);
     ASSERT_EQ(device->EndScene(), D3D_OK);
-    ASSERT_EQ(device->Release(), 0u);
-    device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
     ASSERT_EQ(observer.pictures.size(), 2u);
     expectFrame(observer.pictures[1], COLORS[1], 2);
 }
@@ -138,8 +141,7 @@ TEST_F(PresentReadbackTest, ResetWithAFrameQueuedKeepsThatFrame) {
     ASSERT_EQ(observer.pictures.size(), 2u);
     expectFrame(observer.pictures[0], COLORS[0], 1);
     expectFrame(observer.pictures[1], COLORS[1], 2);
-    ASSERT_EQ(device->Release(), 0u);
-    device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
     ASSERT_EQ(observer.pictures.size(), 3u);
     expectFrame(observer.pictures[2], COLORS[2], 3);
 }
@@ -177,8 +179,7 @@ TEST_F(PresentReadbackTest, ThePictureMatchesGetFrontBuffer) {
     }
     front->UnlockRect();
     front->Release();
-    ASSERT_EQ(device->Release(), 0u);
-    device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
     ASSERT_EQ(observer.pictures.size(), 1u);
     const Picture& picture = observer.pictures[0];
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -53,8 +53,7 @@ TEST_F(DeviceTest, ClearOfDepthAndStencilDecidesLaterDraws) {
     device->SetRenderState(D3DRS_STENCILREF, 6);
     drawQuad(30, 0, 40, 10, 0xFFFFFFFF);
     ASSERT_EQ(device->EndScene(), D3D_OK);
-    EXPECT_EQ(readPixel(5, 5), 0xFF000000u);
-    EXPECT_EQ(readPixel(15, 5), 0xFF00FF00u);
+    expectSquares(0xFF000000u, 0xFF00FF00u);
     EXPECT_EQ(readPixel(25, 5), 0xFF0000FFu);
     EXPECT_EQ(readPixel(35, 5), 0xFF000000u);
 }
@@ -136,8 +135,7 @@ TEST_F(DeviceTest, DepthTestAndWritesFollowTheStates) {
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
     drawQuad(0, 0, 10, 10, 0xFFFFFFFF, 0.9f); // no test at all
     device->EndScene();
-    EXPECT_EQ(readPixel(5, 5), 0xFFFFFFFFu);
-    EXPECT_EQ(readPixel(15, 5), 0xFF000000u);
+    expectSquares(0xFFFFFFFFu, 0xFF000000u);
     EXPECT_EQ(readPixel(25, 5), 0xFF00FFFFu);
 }
 
@@ -173,8 +171,7 @@ TEST_F(DeviceTest, StencilOperationsWrapOrSaturate) {
     device->SetRenderState(D3DRS_STENCILREF, 0);
     drawQuad(0, 0, 20, 10, 0xFF00FF00);
     device->EndScene();
-    EXPECT_EQ(readPixel(5, 5), 0xFF000000u);
-    EXPECT_EQ(readPixel(15, 5), 0xFF00FF00u);
+    expectSquares(0xFF000000u, 0xFF00FF00u);
 }
 
 TEST_F(DeviceTest, DrawingIsConfinedToTheViewport) {
@@ -201,8 +198,7 @@ TEST_F(DeviceTest, AlphaTestComparesTheEightBitAlpha) {
     drawQuad(0, 0, 10, 10, 0x80FF0000);
     drawQuad(10, 0, 20, 10, 0x7FFF0000);
     device->EndScene();
-    EXPECT_EQ(readPixel(5, 5), 0xFFFF0000u);
-    EXPECT_EQ(readPixel(15, 5), 0xFF000000u);
+    expectSquares(0xFFFF0000u, 0xFF000000u);
 }
 
 TEST_F(DeviceTest, EveryPrimitiveTypeDraws) {

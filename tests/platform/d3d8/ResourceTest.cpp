@@ -138,11 +138,8 @@ TEST_F(DeviceTest, SetRenderTargetResetsTheViewportEveryTime) {
     EXPECT_EQ(viewport.MaxZ, 1.0f);
 
     IDirect3DTexture8* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(128, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                    D3DPOOL_DEFAULT, &texture),
-              D3D_OK);
     IDirect3DSurface8* level = nullptr;
-    texture->GetSurfaceLevel(0, &level);
+    ASSERT_NO_FATAL_FAILURE(makeTargetTexture(128, 64, &texture, &level));
     ASSERT_EQ(device->SetRenderTarget(level, nullptr), D3D_OK);
     device->GetViewport(&viewport);
     EXPECT_EQ(viewport.Width, 128u);
@@ -466,8 +463,7 @@ TEST_F(DeviceTest, ClearTakesSeveralRectanglesAndLockedRectsUploadTheirPart) {
     device->EndScene();
     EXPECT_EQ(readPixel(0, 10), 0xFF0000FFu);
     EXPECT_EQ(readPixel(1, 10), 0xFFFF0000u);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(DeviceTest, CopySwapEffectKeepsTheBackBuffer) {

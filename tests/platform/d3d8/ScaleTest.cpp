@@ -10,12 +10,6 @@
 
 namespace {
 
-DWORD bits(float value) {
-    DWORD b;
-    std::memcpy(&b, &value, 4);
-    return b;
-}
-
 class ScaleTest : public DeviceTestWith<&PlatformOptions::renderScale, 2u, 1u> {
 protected:
     // The pixels of a surface as drawn, for the program's rectangle rect: each row
@@ -128,7 +122,7 @@ TEST_F(ScaleTest, ClearsAndCopiesLandOnTheScaledRectangles) {
 
 TEST_F(ScaleTest, APointSpriteIsTwiceAsWide) {
     clearBlack();
-    device->SetRenderState(D3DRS_POINTSIZE, bits(8.0f));
+    device->SetRenderState(D3DRS_POINTSIZE, floatBits(8.0f));
     ColorVertex point{20, 20, 0.5f, 1, 0xFFFFFFFF};
     device->SetVertexShader(COLOR_FVF);
     device->BeginScene();
@@ -142,8 +136,8 @@ TEST_F(ScaleTest, APointSpriteIsTwiceAsWide) {
     EXPECT_EQ(16 * 16, lit);
     // The minimum is in program pixels too.
     clearBlack();
-    device->SetRenderState(D3DRS_POINTSIZE, bits(1.0f));
-    device->SetRenderState(D3DRS_POINTSIZE_MIN, bits(5.0f));
+    device->SetRenderState(D3DRS_POINTSIZE, floatBits(1.0f));
+    device->SetRenderState(D3DRS_POINTSIZE_MIN, floatBits(5.0f));
     device->BeginScene();
     device->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof(point));
     device->EndScene();
@@ -156,11 +150,8 @@ TEST_F(ScaleTest, APointSpriteIsTwiceAsWide) {
 
 TEST_F(ScaleTest, ARenderTargetTextureKeepsItsSizeAndDrawsFiner) {
     IDirect3DTexture8* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(1024, 1024, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                    D3DPOOL_DEFAULT, &texture),
-              D3D_OK);
     IDirect3DSurface8* surface = nullptr;
-    texture->GetSurfaceLevel(0, &surface);
+    ASSERT_NO_FATAL_FAILURE(makeTargetTexture(1024, 1024, &texture, &surface));
     D3DSURFACE_DESC desc{};
     surface->GetDesc(&desc);
     EXPECT_EQ(1024u, desc.Width);

@@ -93,8 +93,7 @@ TEST_F(DeviceTest, ColourOperationsFollowTheirFormulas) {
         EXPECT_TRUE(colorNear(p[i], 0xFF000000u | (pack(cases[i].expected) & 0xFFFFFF), 2))
             << cases[i].name;
     }
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(DeviceTest, ThreeArgumentOperationsAndTheTemporaryRegister) {
@@ -131,8 +130,7 @@ TEST_F(DeviceTest, ThreeArgumentOperationsAndTheTemporaryRegister) {
     EXPECT_TRUE(colorNear(p[0], pack(lerp), 2));
     EXPECT_TRUE(colorNear(p[1], pack(madd), 2));
     EXPECT_TRUE(colorNear(p[2], pack(temp), 2));
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(DeviceTest, SpecularIsAddedAfterTheStagesOnlyWhenEnabled) {
@@ -197,6 +195,5 @@ TEST_F(DeviceTest, MirrorAndBorderAddressing) {
     EXPECT_EQ(p[800 + 1], 0xFFFFFFFFu);
     EXPECT_EQ(p[800 + 2], 0xFFFF0000u);
     EXPECT_EQ(p[800 + 3], 0xFFFF0000u);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }

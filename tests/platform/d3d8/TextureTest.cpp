@@ -72,8 +72,7 @@ TEST_F(DeviceTest, SecondStageModulatesTheFirst) {
     device->EndScene();
     EXPECT_TRUE(colorNear(readPixel(1, 1), 0xFF804000));
     EXPECT_EQ(readPixel(5, 1), 0xFFFF8000u);
-    device->SetTexture(0, nullptr);
-    first->Release();
+    dropTexture(first);
     second->Release();
 }
 
@@ -121,8 +120,7 @@ TEST_F(DeviceTest, LinearFilteringSamplesTexelCornersAndWrapAddressing) {
     EXPECT_EQ(p[2400 + 3], grey(255));
     EXPECT_EQ(p[3200 + 2], grey(255));
     EXPECT_EQ(p[3200 + 3], grey(255));
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(DeviceTest, MipFilterNoneSamplesLevelZeroOnly) {
@@ -154,8 +152,7 @@ TEST_F(DeviceTest, MipFilterNoneSamplesLevelZeroOnly) {
     device->EndScene();
     EXPECT_EQ(readPixel(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(readPixel(1, 0), 0xFFFF0000u);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }
 
 TEST_F(DeviceTest, TextureFormatsAreConvertedAtUpload) {
@@ -208,11 +205,8 @@ TEST_F(DeviceTest, TextureFormatsAreConvertedAtUpload) {
 
 TEST_F(DeviceTest, RenderTargetTextureIsDrawnUpright) {
     IDirect3DTexture8* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8,
-                                    D3DPOOL_DEFAULT, &target),
-              D3D_OK);
     IDirect3DSurface8* surface = nullptr;
-    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    ASSERT_NO_FATAL_FAILURE(makeTargetTexture(64, 64, &target, &surface));
     IDirect3DSurface8* backBuffer = nullptr;
     IDirect3DSurface8* depth = nullptr;
     ASSERT_EQ(device->GetRenderTarget(&backBuffer), D3D_OK);
@@ -265,7 +259,6 @@ TEST_F(DeviceTest, UpdateTextureCopiesSystemMemoryToTheDefaultPool) {
     drawTexturedQuad(0, 0, 2, 2, 0, 0, 1, 1);
     device->EndScene();
     EXPECT_EQ(readPixel(1, 1), 0xFF0000FFu);
-    device->SetTexture(0, nullptr);
-    source->Release();
+    dropTexture(source);
     destination->Release();
 }

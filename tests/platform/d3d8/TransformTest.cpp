@@ -99,6 +99,5 @@ TEST_F(DeviceTest, PointSpriteCoversItsSquareWithTheTextureUpright) {
     EXPECT_EQ(p[97 * 800 + 97], 0xFFFF0000u); // top-left quarter
     EXPECT_EQ(p[102 * 800 + 102], 0xFF0000FFu);
     EXPECT_EQ(p[97 * 800 + 102], 0xFF0000FFu);
-    device->SetTexture(0, nullptr);
-    texture->Release();
+    dropTexture(texture);
 }

@@ -49,48 +49,53 @@ TEST(WaveFile, Widens24BitSamplesTo32) {
     EXPECT_EQ(expected, wave.samples);
 }
 
+// A good file with one thing changed, and the error it must be refused with.
+struct Damage {
+    const char* what;
+    void (*change)(WaveBuilder&);
+    WaveFile::Error expected;
+};
+
+void expectRefused(std::initializer_list<Damage> cases, WaveFile& wave) {
+    for (const Damage& d : cases) {
+        WaveBuilder builder;
+        d.change(builder);
+        EXPECT_EQ(d.expected, parse(builder, wave)) << d.what;
+    }
+}
+
 TEST(WaveFile, RefusesWhatIsNotPcmOrOutOfRange) {
     WaveFile wave;
-    WaveBuilder adpcm;
-    adpcm.formatTag = 2;
-    EXPECT_EQ(WaveFile::Error::NotPcm, parse(adpcm, wave));
-    WaveBuilder floating;
-    floating.formatTag = 3;
-    floating.bits = 32;
-    EXPECT_EQ(WaveFile::Error::NotPcm, parse(floating, wave));
-
-    WaveBuilder noChannels;
-    noChannels.channels = 0;
-    EXPECT_EQ(WaveFile::Error::BadFormat, parse(noChannels, wave));
-    WaveBuilder oddBits;
-    oddBits.bits = 12;
-    EXPECT_EQ(WaveFile::Error::BadFormat, parse(oddBits, wave));
-    WaveBuilder noRate;
-    noRate.sampleRate = 0;
-    EXPECT_EQ(WaveFile::Error::BadFormat, parse(noRate, wave));
-    WaveBuilder lyingAlign;
-    lyingAlign.blockAlignOverride = 1;
-    EXPECT_EQ(WaveFile::Error::BadFormat, parse(lyingAlign, wave));
+    using E = WaveFile::Error;
+    expectRefused(
+        {
+            {"ADPCM", [](WaveBuilder& b) { b.formatTag = 2; }, E::NotPcm},
+            {"float",
+             [](WaveBuilder& b) {
+                 b.formatTag = 3;
+                 b.bits = 32;
+             },
+             E::NotPcm},
+            {"no channels", [](WaveBuilder& b) { b.channels = 0; }, E::BadFormat},
+            {"12 bits", [](WaveBuilder& b) { b.bits = 12; }, E::BadFormat},
+            {"no rate", [](WaveBuilder& b) { b.sampleRate = 0; }, E::BadFormat},
+            {"lying block align", [](WaveBuilder& b) { b.blockAlignOverride = 1; }, E::BadFormat},
+        },
+        wave);
 }
 
 TEST(WaveFile, RefusesMissingPartsAndLyingSizes) {
     WaveFile wave;
-    WaveBuilder noFormat;
-    noFormat.withFormat = false;
-    EXPECT_EQ(WaveFile::Error::MissingFormat, parse(noFormat, wave));
-    WaveBuilder dataFirst;
-    dataFirst.dataBeforeFormat = true;
-    EXPECT_EQ(WaveFile::Error::MissingFormat, parse(dataFirst, wave));
-    WaveBuilder noData;
-    noData.withData = false;
-    EXPECT_EQ(WaveFile::Error::MissingData, parse(noData, wave));
-
-    WaveBuilder longData;
-    longData.dataSizeOverride = 0x7FFFFFF0;
-    EXPECT_EQ(WaveFile::Error::Truncated, parse(longData, wave));
-    WaveBuilder longRiff;
-    longRiff.riffSizeOverride = 0xFFFFFFFF;
-    EXPECT_EQ(WaveFile::Error::Truncated, parse(longRiff, wave));
+    using E = WaveFile::Error;
+    expectRefused(
+        {
+            {"no format", [](WaveBuilder& b) { b.withFormat = false; }, E::MissingFormat},
+            {"data first", [](WaveBuilder& b) { b.dataBeforeFormat = true; }, E::MissingFormat},
+            {"no data", [](WaveBuilder& b) { b.withData = false; }, E::MissingData},
+            {"long data", [](WaveBuilder& b) { b.dataSizeOverride = 0x7FFFFFF0; }, E::Truncated},
+            {"long RIFF", [](WaveBuilder& b) { b.riffSizeOverride = 0xFFFFFFFF; }, E::Truncated},
+        },
+        wave);
 
     // Cut anywhere: every prefix of a good file is refused or read within bounds.
     const auto bytes = WaveBuilder{}.build();

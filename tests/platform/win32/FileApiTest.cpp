@@ -24,6 +24,12 @@ protected:
         return CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_FLAG_RANDOM_ACCESS, nullptr);
     }
+    // Opening name fails, with this error left behind.
+    static void expectRefused(const char* name, DWORD error) {
+        const char* shown = name != nullptr ? name : "(null)";
+        EXPECT_EQ(INVALID_HANDLE_VALUE, openRead(name)) << shown;
+        EXPECT_EQ(error, GetLastError()) << shown;
+    }
 };
 
 TEST_F(FileApiTest, BackslashNamesAreOpenedMappedAndSized) {
@@ -50,24 +56,17 @@ TEST_F(FileApiTest, BackslashNamesAreOpenedMappedAndSized) {
 }
 
 TEST_F(FileApiTest, MissingFileAndMissingFolderAreToldApart) {
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead("data\\nothing.bmp"));
-    EXPECT_EQ(ERROR_FILE_NOT_FOUND, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead("nowhere\\nothing.bmp"));
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, GetLastError());
+    expectRefused("data\\nothing.bmp", ERROR_FILE_NOT_FOUND);
+    expectRefused("nowhere\\nothing.bmp", ERROR_PATH_NOT_FOUND);
     write("data/plain", "x");
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead("data\\plain\\below"));
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead(""));
-    EXPECT_EQ(ERROR_PATH_NOT_FOUND, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead(nullptr));
-    EXPECT_EQ(ERROR_INVALID_PARAMETER, GetLastError());
+    expectRefused("data\\plain\\below", ERROR_PATH_NOT_FOUND);
+    expectRefused("", ERROR_PATH_NOT_FOUND);
+    expectRefused(nullptr, ERROR_INVALID_PARAMETER);
 }
 
 TEST_F(FileApiTest, AFolderIsNotAFile) {
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead("data"));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead("data\\"));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    expectRefused("data", ERROR_ACCESS_DENIED);
+    expectRefused("data\\", ERROR_ACCESS_DENIED);
 }
 
 TEST_F(FileApiTest, UnreadableFileIsAccessDenied) {
@@ -76,8 +75,7 @@ TEST_F(FileApiTest, UnreadableFileIsAccessDenied) {
     }
     write("data/locked.bmp", "BM");
     ::chmod("data/locked.bmp", 0);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, openRead("data\\locked.bmp"));
-    EXPECT_EQ(ERROR_ACCESS_DENIED, GetLastError());
+    expectRefused("data\\locked.bmp", ERROR_ACCESS_DENIED);
 }
 
 TEST_F(FileApiTest, AnEmptyFileCannotBeMapped) {

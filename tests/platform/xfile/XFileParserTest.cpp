@@ -68,6 +68,14 @@ std::string nameOf(IDirectXFileObject* object) {
     return name;
 }
 
+// The parent's next child, which must be a data object.
+void nextData(IDirectXFileData* parent, IDirectXFileData** out) {
+    LPDIRECTXFILEOBJECT child = nullptr;
+    ASSERT_EQ(parent->GetNextObject(&child), DXFILE_OK);
+    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(out)), S_OK);
+    child->Release();
+}
+
 // Checks the Frame of the scene: transform, then the mesh with its material list.
 void checkFrame(IDirectXFileData* frame) {
     const GUID* type = nullptr;
@@ -75,11 +83,8 @@ void checkFrame(IDirectXFileData* frame) {
     EXPECT_EQ(*type, TID_D3DRMFrame);
     EXPECT_EQ(nameOf(frame), "Root");
 
-    LPDIRECTXFILEOBJECT child = nullptr;
-    ASSERT_EQ(frame->GetNextObject(&child), DXFILE_OK);
     IDirectXFileData* matrix = nullptr;
-    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&matrix)), S_OK);
-    child->Release();
+    ASSERT_NO_FATAL_FAILURE(nextData(frame, &matrix));
     DWORD size = 0;
     void* data = nullptr;
     ASSERT_EQ(matrix->GetData(nullptr, &size, &data), DXFILE_OK);
@@ -89,10 +94,8 @@ void checkFrame(IDirectXFileData* frame) {
     EXPECT_EQ(read<float>(m + 15 * 4), 1.0f);
     matrix->Release();
 
-    ASSERT_EQ(frame->GetNextObject(&child), DXFILE_OK);
     IDirectXFileData* mesh = nullptr;
-    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&mesh)), S_OK);
-    child->Release();
+    ASSERT_NO_FATAL_FAILURE(nextData(frame, &mesh));
     mesh->GetType(&type);
     EXPECT_EQ(*type, TID_D3DRMMesh);
     ASSERT_EQ(mesh->GetData(nullptr, &size, &data), DXFILE_OK);
@@ -112,14 +115,13 @@ void checkFrame(IDirectXFileData* frame) {
     EXPECT_EQ(read<uint32_t>(static_cast<uint8_t*>(data)), 2u);
     EXPECT_EQ(mesh->GetData("noSuchMember", &size, &data), DXFILEERR_BADDATAREFERENCE);
 
-    ASSERT_EQ(mesh->GetNextObject(&child), DXFILE_OK);
     IDirectXFileData* list = nullptr;
-    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&list)), S_OK);
-    child->Release();
+    ASSERT_NO_FATAL_FAILURE(nextData(mesh, &list));
     list->GetType(&type);
     EXPECT_EQ(*type, TID_D3DRMMeshMaterialList);
 
     // The material: a reference in the text scene, a nested object in the binary one.
+    LPDIRECTXFILEOBJECT child = nullptr;
     ASSERT_EQ(list->GetNextObject(&child), DXFILE_OK);
     IDirectXFileData* material = nullptr;
     if (FAILED(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&material)))) {
@@ -138,11 +140,8 @@ void checkFrame(IDirectXFileData* frame) {
     ASSERT_EQ(size, 44u);
     EXPECT_EQ(read<float>(static_cast<uint8_t*>(data) + 16), 8.0f); // power
 
-    ASSERT_EQ(material->GetNextObject(&child), DXFILE_OK);
     IDirectXFileData* texture = nullptr;
-    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&texture)),
-              S_OK);
-    child->Release();
+    ASSERT_NO_FATAL_FAILURE(nextData(material, &texture));
     ASSERT_EQ(texture->GetData(nullptr, &size, &data), DXFILE_OK);
     ASSERT_EQ(size, sizeof(char*));
     EXPECT_STREQ(read<const char*>(static_cast<uint8_t*>(data)), "data\\red.bmp");
@@ -208,10 +207,8 @@ Mesh { 1; 0;0;0;; 1; 3; 0,0,0;; MeshMaterialList { 1; 1; 0;; { Nowhere } } })";
     ASSERT_EQ(open(text, &e), DXFILE_OK);
     LPDIRECTXFILEDATA mesh = nullptr, list = nullptr, resolved = nullptr;
     ASSERT_EQ(e->GetNextDataObject(&mesh), DXFILE_OK);
+    ASSERT_NO_FATAL_FAILURE(nextData(mesh, &list));
     LPDIRECTXFILEOBJECT child = nullptr;
-    ASSERT_EQ(mesh->GetNextObject(&child), DXFILE_OK);
-    ASSERT_EQ(child->QueryInterface(IID_IDirectXFileData, reinterpret_cast<void**>(&list)), S_OK);
-    child->Release();
     ASSERT_EQ(list->GetNextObject(&child), DXFILE_OK);
     IDirectXFileDataReference* reference = nullptr;
     ASSERT_EQ(
@@ -226,12 +223,20 @@ Mesh { 1; 0;0;0;; 1; 3; 0,0,0;; MeshMaterialList { 1; 1; 0;; { Nowhere } } })";
 }
 
 TEST_F(XFileTest, BadHeadersAreNamed) {
-    EXPECT_EQ(tryOpen("xof 0302"), DXFILEERR_BADFILETYPE);
-    EXPECT_EQ(tryOpen("abc 0302txt 0032"), DXFILEERR_BADFILETYPE);
-    EXPECT_EQ(tryOpen("xof 0201txt 0032"), DXFILEERR_BADFILEVERSION);
-    EXPECT_EQ(tryOpen("xof 0302tzip0032"), DXFILEERR_BADFILECOMPRESSIONTYPE);
-    EXPECT_EQ(tryOpen("xof 0302txt 0016"), DXFILEERR_BADFILEFLOATSIZE);
-    EXPECT_EQ(tryOpen("xof 0302txt 0032"), DXFILE_OK); // empty but well formed
+    const struct {
+        const char* header;
+        HRESULT expected;
+    } headers[] = {
+        {"xof 0302", DXFILEERR_BADFILETYPE},
+        {"abc 0302txt 0032", DXFILEERR_BADFILETYPE},
+        {"xof 0201txt 0032", DXFILEERR_BADFILEVERSION},
+        {"xof 0302tzip0032", DXFILEERR_BADFILECOMPRESSIONTYPE},
+        {"xof 0302txt 0016", DXFILEERR_BADFILEFLOATSIZE},
+        {"xof 0302txt 0032", DXFILE_OK}, // empty but well formed
+    };
+    for (const auto& h : headers) {
+        EXPECT_EQ(tryOpen(h.header), h.expected) << h.header;
+    }
 }
 
 TEST_F(XFileTest, MalformedBodiesFailWithoutCrashing) {

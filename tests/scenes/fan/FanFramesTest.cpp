@@ -34,60 +34,50 @@ double meanBrightness(const Frame& frame, int x0, int y0, int x1, int y1) {
     return sum / (3.0 * (x1 - x0) * (y1 - y0));
 }
 
-int litPixels(const Frame& frame, int x0, int y0, int x1, int y1) {
-    int lit = 0;
+// How many pixels of the rectangle from (x0, y0) to (x1, y1) pick(colour) accepts.
+template <class Pick>
+int countPixels(const Frame& frame, int x0, int y0, int x1, int y1, Pick pick) {
+    int count = 0;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            lit += frame.rgb(x, y) != 0 ? 1 : 0;
+            count += pick(frame.rgb(x, y)) ? 1 : 0;
         }
     }
-    return lit;
+    return count;
+}
+
+int litPixels(const Frame& frame, int x0, int y0, int x1, int y1) {
+    return countPixels(frame, x0, y0, x1, y1, [](uint32_t c) { return c != 0; });
 }
 
 // Pixels where one channel clearly leads the other two.
 int pixelsLedBy(const Frame& frame, int shift, int x0, int y0, int x1, int y1) {
-    int count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            uint32_t c = frame.rgb(x, y);
-            int lead = (c >> shift) & 0xFF;
-            int others = 0;
-            for (int s : {0, 8, 16}) {
-                if (s != shift) {
-                    others = std::max(others, static_cast<int>((c >> s) & 0xFF));
-                }
+    return countPixels(frame, x0, y0, x1, y1, [shift](uint32_t c) {
+        int lead = (c >> shift) & 0xFF;
+        int others = 0;
+        for (int s : {0, 8, 16}) {
+            if (s != shift) {
+                others = std::max(others, static_cast<int>((c >> s) & 0xFF));
             }
-            count += lead > 40 && lead > 2 * others ? 1 : 0;
         }
-    }
-    return count;
+        return lead > 40 && lead > 2 * others;
+    });
 }
 
 // Pixels of the particles' orange: red, green about half of it, no blue.
 int orangePixels(const Frame& frame, int x0, int y0, int x1, int y1) {
-    int count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            uint32_t c = frame.rgb(x, y);
-            int red = (c >> 16) & 0xFF, green = (c >> 8) & 0xFF, blue = c & 0xFF;
-            count +=
-                red > 60 && 10 * green > 3 * red && 10 * green < 7 * red && 5 * blue < red ? 1 : 0;
-        }
-    }
-    return count;
+    return countPixels(frame, x0, y0, x1, y1, [](uint32_t c) {
+        int red = (c >> 16) & 0xFF, green = (c >> 8) & 0xFF, blue = c & 0xFF;
+        return red > 60 && 10 * green > 3 * red && 10 * green < 7 * red && 5 * blue < red;
+    });
 }
 
 // Pixels with as much blue as red or more: what no particle of the shells shows.
 int bluishPixels(const Frame& frame, int x0, int y0, int x1, int y1) {
-    int count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
-            uint32_t c = frame.rgb(x, y);
-            int red = (c >> 16) & 0xFF, blue = c & 0xFF;
-            count += blue > 40 && blue >= red ? 1 : 0;
-        }
-    }
-    return count;
+    return countPixels(frame, x0, y0, x1, y1, [](uint32_t c) {
+        int red = (c >> 16) & 0xFF, blue = c & 0xFF;
+        return blue > 40 && blue >= red;
+    });
 }
 
 // Plays the scene with the generated data as the sequencer would: seeded

@@ -83,36 +83,21 @@ TEST_F(ShadowFloorSceneTest, LoadNamesTheMissingModelSetsTheLightAndStartSetsThe
     // On the recording device every resource fails; only the model says so.
     EXPECT_EQ(loadMessages, "Error: data\\w.x が存在しません\n");
     ASSERT_EQ(loadLights.size(), 1u);
-    const D3DLIGHT8& light = loadLights[0];
-    EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
-    EXPECT_FLOAT_EQ(light.Diffuse.r, 0.3f);
-    EXPECT_FLOAT_EQ(light.Specular.b, 0.3f);
-    EXPECT_FLOAT_EQ(light.Ambient.g, 0.2f);
-    EXPECT_EQ(light.Diffuse.a, 0.0f);
-    EXPECT_EQ(light.Direction.x, 1.0f);
-    EXPECT_EQ(light.Direction.y, -1.0f);
-    EXPECT_EQ(light.Direction.z, -1.0f);
-    EXPECT_EQ(light.Range, 0.0f);
+    expectGreyDirectionalLight(loadLights[0]);
     EXPECT_EQ(loadCalls.back(), "LightEnable");
     EXPECT_EQ(scene.fadeQuad.red, 128);
     EXPECT_EQ(scene.fadeQuad.green, 0);
     EXPECT_EQ(scene.fadeQuad.blue, 0);
 
-    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {D3DRS_LIGHTING, TRUE},
-        {D3DRS_ZENABLE, D3DZB_TRUE},
-        {D3DRS_CULLMODE, D3DCULL_NONE},
-        {D3DRS_SPECULARENABLE, TRUE},
-        {D3DRS_SHADEMODE, D3DSHADE_GOURAUD},
-        {D3DRS_AMBIENT, 0x00333333},
-        {D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL},
-        {D3DRS_STENCILFAIL, D3DSTENCILOP_KEEP},
-        {D3DRS_STENCILZFAIL, D3DSTENCILOP_KEEP},
-        {D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE},
-        {D3DRS_ALPHABLENDENABLE, TRUE},
-        {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+    // The lit mesh scenes' states, then the stencil test of the shadows and the blending.
+    const std::vector<std::pair<uint32_t, uint32_t>> ownStates = {
+        {D3DRS_STENCILFUNC, D3DCMP_NOTEQUAL},    {D3DRS_STENCILFAIL, D3DSTENCILOP_KEEP},
+        {D3DRS_STENCILZFAIL, D3DSTENCILOP_KEEP}, {D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE},
+        {D3DRS_ALPHABLENDENABLE, TRUE},          {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
         {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA},
     };
+    std::vector<std::pair<uint32_t, uint32_t>> expected = LIT_MESH_STATES;
+    expected.insert(expected.end(), ownStates.begin(), ownStates.end());
     EXPECT_EQ(startStates, expected);
     const std::vector<std::vector<uint64_t>> stages = {
         {0, D3DTSS_ALPHAOP, D3DTOP_MODULATE}, {0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE},

@@ -132,9 +132,7 @@ TEST_F(TiledFloorTest, CoversItsSquareWithTheTextureTiledEveryHalfUnit) {
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFF00FF, 1.0f, 0);
         device->BeginScene();
         floor.draw();
-        device->EndScene();
-        device->Present(nullptr, nullptr, nullptr, nullptr);
-        ASSERT_TRUE(readFrontBuffer(device, 800, 600, &frame));
+        ASSERT_TRUE(presentAndRead(device, &frame));
         writePng(frame, "tiled-floor.png");
     }
     PlatformOptions::get().tracePath.clear();

@@ -67,10 +67,8 @@ TEST(GlassFrames, BallsGlowOverTheBoxAndTheScreenWashesToWhite) {
         }
         device->BeginScene();
         ASSERT_EQ(scene.render(), 0);
-        device->EndScene();
-        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
         Frame frame;
-        ASSERT_TRUE(readFrontBuffer(device, 800, 600, &frame));
+        ASSERT_TRUE(presentAndRead(device, &frame));
         writePng(frame, "glass-" + std::to_string(tick) + ".png");
         frames[tick] = frame;
     }

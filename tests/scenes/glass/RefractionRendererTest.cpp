@@ -298,31 +298,34 @@ TEST_F(RefractionRendererTest, MeshesShowTheTintedCopyShiftedAndHideBehindTheBac
     setTransforms(identity, identity, identity);
     refraction->drawRefracting(model);
     refraction->showResult();
-    device->EndScene();
-    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
     Frame frame;
-    ASSERT_TRUE(readFrontBuffer(device, 800, 600, &frame));
+    ASSERT_TRUE(presentAndRead(device, &frame));
     writePng(frame, "refraction-passes.png");
     model.mesh = nullptr; // released by the fixture
 
-    // Outside the mesh: the background as drawn, untinted, over the whole screen.
-    EXPECT_TRUE(near(frame.rgb(100, 200), 200, 0, 0)) << describe(frame.rgb(100, 200));
-    EXPECT_TRUE(near(frame.rgb(700, 100), 0, 0, 200)) << describe(frame.rgb(700, 100));
-    EXPECT_TRUE(near(frame.rgb(100, 500), 200, 0, 200)) << describe(frame.rgb(100, 500));
-    EXPECT_TRUE(near(frame.rgb(700, 500), 0, 0, 100)) << describe(frame.rgb(700, 500));
-    EXPECT_TRUE(near(frame.rgb(799, 599), 0, 0, 100)) << describe(frame.rgb(799, 599));
-    // The square behind the background is hidden by its depths.
-    EXPECT_TRUE(near(frame.rgb(80, 60), 200, 0, 0)) << describe(frame.rgb(80, 60));
-    // In the square in front: the tinted copy, taken about 26 pixels right of
-    // and below each point, so the quarters' borders move up and left.
-    EXPECT_TRUE(near(frame.rgb(300, 200), 200, 64, 0)) << describe(frame.rgb(300, 200));
-    EXPECT_TRUE(near(frame.rgb(370, 270), 200, 64, 0)) << describe(frame.rgb(370, 270));
-    EXPECT_TRUE(near(frame.rgb(390, 270), 0, 64, 200)) << describe(frame.rgb(390, 270));
-    EXPECT_TRUE(near(frame.rgb(370, 290), 200, 64, 200)) << describe(frame.rgb(370, 290));
-    EXPECT_TRUE(near(frame.rgb(390, 290), 0, 64, 100)) << describe(frame.rgb(390, 290));
-    EXPECT_TRUE(near(frame.rgb(500, 400), 0, 64, 100)) << describe(frame.rgb(500, 400));
-    // Outside the square again, just right of its edge.
-    EXPECT_TRUE(near(frame.rgb(610, 400), 0, 0, 100)) << describe(frame.rgb(610, 400));
+    // Points and the colour each must show.
+    const struct {
+        int x, y, red, green, blue;
+    } expected[] = {
+        // clang-format off
+        // Outside the mesh: the background as drawn, untinted, over the whole screen.
+        {100, 200, 200, 0, 0}, {700, 100, 0, 0, 200}, {100, 500, 200, 0, 200},
+        {700, 500, 0, 0, 100}, {799, 599, 0, 0, 100},
+        // The square behind the background is hidden by its depths.
+        {80, 60, 200, 0, 0},
+        // In the square in front: the tinted copy, taken about 26 pixels right of
+        // and below each point, so the quarters' borders move up and left.
+        {300, 200, 200, 64, 0}, {370, 270, 200, 64, 0}, {390, 270, 0, 64, 200},
+        {370, 290, 200, 64, 200}, {390, 290, 0, 64, 100}, {500, 400, 0, 64, 100},
+        // Outside the square again, just right of its edge.
+        {610, 400, 0, 0, 100},
+        // clang-format on
+    };
+    for (const auto& e : expected) {
+        const uint32_t rgb = frame.rgb(e.x, e.y);
+        EXPECT_TRUE(near(rgb, e.red, e.green, e.blue))
+            << "at " << e.x << ", " << e.y << ": " << describe(rgb);
+    }
 
     delete refraction;
     refraction = nullptr;
@@ -389,19 +392,15 @@ TEST_F(RefractionRendererTest, ClearImagesBlackensBothAndRestoresTheBackBuffer) 
     // Now on the back buffer: this quad lands there, not in the images.
     quad.setColor(0, 0, 255);
     quad.draw(0.0f, 0.0f, 100.0f, 100.0f, 0.5f);
-    device->EndScene();
-    device->Present(nullptr, nullptr, nullptr, nullptr);
     Frame shown;
-    ASSERT_TRUE(readFrontBuffer(device, 800, 600, &shown));
+    ASSERT_TRUE(presentAndRead(device, &shown));
     EXPECT_EQ(shown.rgb(50, 50), 0x0000FFu);
 
     // beginForeground does not clear: the cleared image is what is shown.
     device->BeginScene();
     refraction->beginForeground();
     refraction->showResult();
-    device->EndScene();
-    device->Present(nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(readFrontBuffer(device, 800, 600, &shown));
+    ASSERT_TRUE(presentAndRead(device, &shown));
     EXPECT_EQ(shown.rgb(400, 300), 0x000000u);
     EXPECT_EQ(shown.rgb(50, 50), 0x000000u);
 }

@@ -1,3 +1,4 @@
+#include "SceneTestBed.h"
 #include "RuntimeDraws.h"
 #include "TunnelSceneFixture.h"
 
@@ -44,15 +45,7 @@ TEST_F(TunnelOnRecorder, LoadLaysTheRingOnWholeDegreesAndLightsItFromOneSide) {
     EXPECT_NEAR(RingTunnelScene::ringZ[63], -0.52264, 1e-5); // 354 degrees
 
     ASSERT_EQ(recorder.lights.size(), 1u);
-    const D3DLIGHT8& light = recorder.lights[0];
-    EXPECT_EQ(light.Type, D3DLIGHT_DIRECTIONAL);
-    EXPECT_EQ(light.Diffuse.r, 0.3f);
-    EXPECT_EQ(light.Diffuse.b, 0.3f);
-    EXPECT_EQ(light.Specular.g, 0.3f);
-    EXPECT_EQ(light.Ambient.r, 0.2f);
-    EXPECT_EQ(light.Direction.x, 1.0f);
-    EXPECT_EQ(light.Direction.y, -1.0f);
-    EXPECT_EQ(light.Direction.z, -1.0f);
+    expectGreyDirectionalLight(recorder.lights[0]);
     EXPECT_TRUE(recorder.lightEnabled[0]);
 
     // Every texture was asked for by its name (the recorder loads none).
@@ -92,15 +85,7 @@ TEST_F(TunnelOnRecorder, StartSetsItsStatesInOrderAndRestartsTheCount) {
     recorder.clear();
     scene.start();
     EXPECT_EQ(scene.frameCount, 0);
-    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
-        {D3DRS_LIGHTING, TRUE},
-        {D3DRS_ZENABLE, D3DZB_TRUE},
-        {D3DRS_CULLMODE, D3DCULL_NONE},
-        {D3DRS_SPECULARENABLE, TRUE},
-        {D3DRS_SHADEMODE, D3DSHADE_GOURAUD},
-        {D3DRS_AMBIENT, 0x00333333},
-    };
-    EXPECT_EQ(recorder.renderStates(), expected);
+    EXPECT_EQ(recorder.renderStates(), LIT_MESH_STATES);
 }
 
 TEST_F(TunnelOnRecorder, TheTitleShrinksInPulsesOf30UpdatesUnderAStillCamera) {

@@ -1,5 +1,5 @@
 #include "gfx/GraphicsDevice.h"
-#include "TestWindow.h"
+#include "FullScreenDevice.h"
 #include "scenes/tunnel/TorusShape.h"
 #include "RecordingDevice.h"
 
@@ -13,10 +13,8 @@ namespace {
 // The mesh the ring is made of: a thin tube around the z axis whose hole the
 // camera passes through.
 TEST(TorusShapeOnTheDevice, IsAThinRingAroundTheZAxisWithRoomInsideIt) {
-    HWND window = makeTestWindow("TORUS_SHAPE_TEST");
-    ASSERT_NE(window, nullptr);
     GraphicsDevice graphics;
-    ASSERT_EQ(graphics.create(window, 800, 600), 0);
+    ASSERT_NO_FATAL_FAILURE(openDevice(graphics, "TORUS_SHAPE_TEST"));
     TorusShape torus;
     torus.attach(graphics.getDevice());
     ASSERT_EQ(torus.create(), D3D_OK);

@@ -475,37 +475,9 @@ HRESULT TraceDevice::CreateVertexShader(CONST DWORD* pDeclaration, CONST DWORD* 
                   trace::Usage{Usage});
 }
 
-HRESULT TraceDevice::GetVertexShader(DWORD* pHandle) {
-    return traced("GetVertexShader", real->GetVertexShader(pHandle), "pHandle", pHandle);
-}
-
-HRESULT TraceDevice::DeleteVertexShader(DWORD Handle) {
-    return traced("DeleteVertexShader", real->DeleteVertexShader(Handle), "Handle", Handle);
-}
-
-HRESULT TraceDevice::SetVertexShaderConstant(DWORD Register, CONST void* pConstantData,
-                                             DWORD ConstantCount) {
-    return traced("SetVertexShaderConstant",
-                  real->SetVertexShaderConstant(Register, pConstantData, ConstantCount), "Register",
-                  Register, "pConstantData", pConstantData, "ConstantCount", ConstantCount);
-}
-
-HRESULT TraceDevice::GetVertexShaderConstant(DWORD Register, void* pConstantData,
-                                             DWORD ConstantCount) {
-    return traced("GetVertexShaderConstant",
-                  real->GetVertexShaderConstant(Register, pConstantData, ConstantCount), "Register",
-                  Register, "pConstantData", pConstantData, "ConstantCount", ConstantCount);
-}
-
 HRESULT TraceDevice::GetVertexShaderDeclaration(DWORD Handle, void* pData, DWORD* pSizeOfData) {
     return traced("GetVertexShaderDeclaration",
                   real->GetVertexShaderDeclaration(Handle, pData, pSizeOfData), "Handle", Handle,
-                  "pData", pData, "pSizeOfData", pSizeOfData);
-}
-
-HRESULT TraceDevice::GetVertexShaderFunction(DWORD Handle, void* pData, DWORD* pSizeOfData) {
-    return traced("GetVertexShaderFunction",
-                  real->GetVertexShaderFunction(Handle, pData, pSizeOfData), "Handle", Handle,
                   "pData", pData, "pSizeOfData", pSizeOfData);
 }
 
@@ -545,34 +517,6 @@ HRESULT TraceDevice::SetPixelShader(DWORD Handle) {
     return traced("SetPixelShader", real->SetPixelShader(Handle), "Handle", Handle);
 }
 
-HRESULT TraceDevice::GetPixelShader(DWORD* pHandle) {
-    return traced("GetPixelShader", real->GetPixelShader(pHandle), "pHandle", pHandle);
-}
-
-HRESULT TraceDevice::DeletePixelShader(DWORD Handle) {
-    return traced("DeletePixelShader", real->DeletePixelShader(Handle), "Handle", Handle);
-}
-
-HRESULT TraceDevice::SetPixelShaderConstant(DWORD Register, CONST void* pConstantData,
-                                            DWORD ConstantCount) {
-    return traced("SetPixelShaderConstant",
-                  real->SetPixelShaderConstant(Register, pConstantData, ConstantCount), "Register",
-                  Register, "pConstantData", pConstantData, "ConstantCount", ConstantCount);
-}
-
-HRESULT TraceDevice::GetPixelShaderConstant(DWORD Register, void* pConstantData,
-                                            DWORD ConstantCount) {
-    return traced("GetPixelShaderConstant",
-                  real->GetPixelShaderConstant(Register, pConstantData, ConstantCount), "Register",
-                  Register, "pConstantData", pConstantData, "ConstantCount", ConstantCount);
-}
-
-HRESULT TraceDevice::GetPixelShaderFunction(DWORD Handle, void* pData, DWORD* pSizeOfData) {
-    return traced("GetPixelShaderFunction",
-                  real->GetPixelShaderFunction(Handle, pData, pSizeOfData), "Handle", Handle,
-                  "pData", pData, "pSizeOfData", pSizeOfData);
-}
-
 HRESULT TraceDevice::DrawRectPatch(UINT Handle, CONST float* pNumSegs,
                                    CONST D3DRECTPATCH_INFO* pRectPatchInfo) {
     return traced("DrawRectPatch", real->DrawRectPatch(Handle, pNumSegs, pRectPatchInfo), "Handle",
@@ -588,3 +532,29 @@ HRESULT TraceDevice::DrawTriPatch(UINT Handle, CONST float* pNumSegs,
 HRESULT TraceDevice::DeletePatch(UINT Handle) {
     return traced("DeletePatch", real->DeletePatch(Handle), "Handle", Handle);
 }
+
+// The calls vertex and pixel shaders share, traced alike but for the kind in their names.
+#define TRACE_CONSTANT_CALL(Name, Data)                                                            \
+    HRESULT TraceDevice::Name(DWORD Register, Data pConstantData, DWORD ConstantCount) {           \
+        return traced(#Name, real->Name(Register, pConstantData, ConstantCount), "Register",       \
+                      Register, "pConstantData", pConstantData, "ConstantCount", ConstantCount);   \
+    }
+#define TRACE_SHADER_CALLS(Kind)                                                                   \
+    HRESULT TraceDevice::Get##Kind##Shader(DWORD* pHandle) {                                       \
+        return traced("Get" #Kind "Shader", real->Get##Kind##Shader(pHandle), "pHandle", pHandle); \
+    }                                                                                              \
+    HRESULT TraceDevice::Delete##Kind##Shader(DWORD Handle) {                                      \
+        return traced("Delete" #Kind "Shader", real->Delete##Kind##Shader(Handle), "Handle",       \
+                      Handle);                                                                     \
+    }                                                                                              \
+    TRACE_CONSTANT_CALL(Set##Kind##ShaderConstant, CONST void*)                                    \
+    TRACE_CONSTANT_CALL(Get##Kind##ShaderConstant, void*)                                          \
+    HRESULT TraceDevice::Get##Kind##ShaderFunction(DWORD Handle, void* pData,                      \
+                                                   DWORD* pSizeOfData) {                           \
+        return traced("Get" #Kind "ShaderFunction",                                                \
+                      real->Get##Kind##ShaderFunction(Handle, pData, pSizeOfData), "Handle",       \
+                      Handle, "pData", pData, "pSizeOfData", pSizeOfData);                         \
+    }
+
+TRACE_SHADER_CALLS(Vertex)
+TRACE_SHADER_CALLS(Pixel)

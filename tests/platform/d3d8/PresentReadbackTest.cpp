@@ -156,8 +156,7 @@ TEST_F(PresentReadbackTest, ACopyingSwapChainStillHandsBackEachFramesOwnPicture)
     for (int i = 0; i < 4; ++i) {
         presentFrame(COLORS[i], i + 1);
     }
-    ASSERT_EQ(device->Release(), 0u);
-    device = nullptr;
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
     ASSERT_EQ(observer.pictures.size(), 4u);
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);

@@ -6,6 +6,9 @@
 # time and peak resident memory. Last, a short full-screen run with the window manager
 # gone checks that the window still covers the display.
 # Usage: bench/live/live-bench.sh [BUILD_FOLDER] [OUTPUT_FOLDER]
+# LIVE_BENCH_MODES picks the runs (default "full window off bare"); LIVE_BENCH_RUNS=N plays
+# each N times and ends with the median share not rendered of each mode, since single
+# runs of the same build on this kind of machine differ by several percent.
 # Needs Xvfb and openbox (Debian packages xvfb and openbox, installed when missing)
 # and /usr/bin/time. The build should be optimised, with data/ generated. Run it on an
 # otherwise idle machine: every figure depends on the CPU time left to the rasteriser.
@@ -78,10 +81,27 @@ play() {
     ' "$out/$name.out"
 }
 
+modes=" ${LIVE_BENCH_MODES:-full window off bare} "
+runs=${LIVE_BENCH_RUNS:-1}
+# Plays one mode RUNS times; with more than one run, prints the median share not rendered.
+mode() {
+    local name="$1" shares=() run
+    shift
+    for run in $(seq "$runs"); do
+        local label="$name"
+        [ "$runs" -gt 1 ] && label="$name, run $run"
+        play "$label" "$@"
+        shares+=("$(awk '/^all / { printf "%.2f", $2 > 0 ? 100 * ($2 - $3) / $2 : 0 }' "$out/$label.out" 2>/dev/null)")
+    done
+    if [ "$runs" -gt 1 ]; then
+        echo "== $name: not rendered over $runs runs: ${shares[*]} (%); median $(printf '%s\n' "${shares[@]}" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')%"
+    fi
+}
 echo "letterbox live benchmark ($(nproc) cores, $(date -u +%Y-%m-%dT%H:%MZ))"
-play "full screen 1920x1080" "DISPLAY=:$display"
-play "window 800x600" "DISPLAY=:$display" --windowed
-play "off screen" "-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen"
+[[ $modes == *" full "* ]] && mode "full screen 1920x1080" "DISPLAY=:$display"
+[[ $modes == *" window "* ]] && mode "window 800x600" "DISPLAY=:$display" --windowed
+[[ $modes == *" off "* ]] && mode "off screen" "-u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen"
+[[ $modes == *" bare "* ]] || { echo "outputs: $out"; exit 0; }
 
 # Without a window manager nobody acts on the full-screen request: the window must cover
 # the display by itself.

@@ -3,7 +3,7 @@
 # through apt-get, with sudo when not run as root.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
-          libsdl2-dev libepoxy-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
+          libsdl2-dev libepoxy-dev libx11-dev libxext-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
           libgtest-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,9 @@
 // Present hands the finished frame over and returns, and the program updates and submits
 // the next frame while the rasteriser finishes this one and the presenter waits for it,
 // scales it to the window and swaps. The presenter draws with a second GL context that
-// shares objects with the device's; it only reads the texture it is handed.
+// shares objects with the device's; it only reads the texture it is handed. On the
+// software rasteriser under a local X server it reads the picture back instead and scales
+// it with the CPU into memory shared with the server (LETTERBOX_PRESENTER=gl keeps GL).
 #pragma once
 
 #include "GlCheck.h"
@@ -11,11 +13,16 @@
 
 #include <windef.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <vector>
+
+class BilinearScaler;
+class XShmWindow;
 
 class Presenter {
 public:
@@ -61,6 +68,10 @@ public:
     // Called on the presenter's thread with each frame drawn into the window's back
     // buffer, just before the swap (its context current); for tests.
     using ShownHook = std::function<void(const Frame& frame)>;
+    // Whether frames are scaled by the CPU into shared memory (see readPicture), and the
+    // window's X id; for tests.
+    bool copiesOnCpu() const { return cpuCopy.load(); }
+    unsigned long xWindowId() const { return xWindow; }
     void setShownHook(ShownHook hook);
 
     // Draws the frame from readFramebuffer to the bound draw framebuffer of
@@ -74,9 +85,17 @@ private:
     Presenter(SDL_Window* window, SDL_GLContext context);
     void run();
     bool takeFrame(Frame& frame, GLsync& ready);
+    // The software rasteriser's way on X: the picture read back, scaled by the CPU into
+    // memory the X server shares, no GL drawing or swap.
+    static bool readPicture(GLuint readFramebuffer, const Frame& frame,
+                            std::vector<uint8_t>& picture);
+    static bool showOnCpu(XShmWindow& shared, BilinearScaler& scaler, const Frame& frame,
+                          const std::vector<uint8_t>& picture);
 
     SDL_Window* window;
     SDL_GLContext context;
+    unsigned long xWindow = 0; // the window's X id on the X11 driver
+    std::atomic<bool> cpuCopy{false};
     SDL_Thread* thread = nullptr; // SDL's: it frees SDL's per-thread data at the end
 
     std::mutex mutex;

@@ -107,21 +107,11 @@ void ScaledCopy::draw(GLuint texture, int textureWidth, int textureHeight, const
     }
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    // Black bars only where the picture does not go (the software rasteriser pays for every
-    // pixel of a clear).
-    glEnable(GL_SCISSOR_TEST);
+    // The bars come from one clear of the whole window: the software rasteriser fills a
+    // whole target at memory speed, where a clear confined to the bars by a scissor is drawn
+    // as quads and cost more than filling the window.
+    glClear(GL_COLOR_BUFFER_BIT);
     const int right = at.x + at.width, top = at.y + at.height;
-    const int bars[4][4] = {{0, 0, at.x, windowHeight},
-                            {right, 0, windowWidth - right, windowHeight},
-                            {at.x, 0, at.width, at.y},
-                            {at.x, top, at.width, windowHeight - top}};
-    for (const auto& bar : bars) {
-        if (bar[2] > 0 && bar[3] > 0) {
-            glScissor(bar[0], bar[1], bar[2], bar[3]);
-            glClear(GL_COLOR_BUFFER_BIT);
-        }
-    }
-    glDisable(GL_SCISSOR_TEST);
     // One texel per window pixel when the sizes match: nothing to filter.
     const GLint filter = at.width == sw && at.height == sh ? GL_NEAREST : GL_LINEAR;
     glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, filter);

@@ -26,7 +26,7 @@ public:
 
     // Draws source (texture pixels, top row first, as our targets keep Direct3D's top row
     // at GL row 0) of texture (textureWidth x textureHeight) into the bound draw framebuffer
-    // of windowWidth x windowHeight. Each window pixel is written once. Expects the context's
+    // of windowWidth x windowHeight, cleared to black first. Expects the context's
     // state as this class leaves it: no blending, depth, stencil, culling or scissor.
     void draw(GLuint texture, int textureWidth, int textureHeight, const RECT& source,
               int windowWidth, int windowHeight);

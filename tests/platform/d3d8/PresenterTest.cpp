@@ -5,6 +5,10 @@
 #include "DeviceFixture.h"
 #include "Presenter.h"
 
+#include "XWindowPixels.h"
+
+#include <SDL.h>
+
 #include <cstring>
 #include <mutex>
 
@@ -165,6 +169,43 @@ TEST_F(PresenterTest, ReleaseWithFramesQueuedEndsCleanlyAndANewDeviceShows) {
     presentFrame(2);
     presenter()->finish();
     expectShown(1, 2);
+}
+
+// On a real X server with the software rasteriser the presenter scales frames on the CPU
+// into memory it shares with the server. Run by ctest on an X server of its own
+// (tests/platform/win32/on-bare-x-server.sh); skipped elsewhere.
+class PresenterOnX : public PresenterTest {
+protected:
+    void SetUp() override {
+        testWindow(); // starts SDL's video
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
+            GTEST_SKIP() << "not on an X server";
+        }
+        // The server keeps the pixels of a window on the screen only.
+        ShowWindow(testWindow(), SW_SHOWNORMAL);
+        PresenterTest::SetUp();
+    }
+};
+
+TEST_F(PresenterOnX, FramesReachTheWindowThroughSharedMemory) {
+    if (!presenter()->copiesOnCpu()) {
+        GTEST_SKIP() << "not the software rasteriser, or no shared memory with the server";
+    }
+    for (uint64_t n = 1; n <= 5; ++n) {
+        presentFrame(n);
+    }
+    presenter()->finish();
+    EXPECT_EQ(presenter()->shownCount(), 5u);
+    EXPECT_TRUE(presenter()->copiesOnCpu());
+    // The window is 800 x 600 like the picture: the last frame, pixel for pixel.
+    const std::vector<uint32_t> pixels = xWindowPixels(presenter()->xWindowId(), 800, 600);
+    ASSERT_EQ(pixels.size(), size_t(800 * 600));
+    const uint32_t color = COLORS[4] & 0xFFFFFFu;
+    EXPECT_EQ(pixels[300 * 800 + 400], color);
+    EXPECT_EQ(pixels[5 * 800 + 45], 0xFFFFFFu); // the fifth frame's mark, 50 wide
+    EXPECT_EQ(pixels[5 * 800 + 55], color);     // just right of it
+    EXPECT_EQ(pixels[595 * 800 + 45], color);   // the mark is at the top, right way up
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // The window's copy of the picture: where it goes for each window shape, and that the
 // quad shows the same pixels, the same way up, as a linear blit of the same rectangle,
-// with black bars around it and an exact copy when the sizes match.
+// with black bars around it and an exact copy when the sizes match; and that the CPU's
+// scaler gives the quad's pixels.
+#include "BilinearScaler.h"
 #include "GlContext.h"
 #include "ScaledCopy.h"
 
@@ -173,6 +175,75 @@ TEST_F(ScaledCopyTest, SameSizeIsAnExactCopy) {
         for (int x = 0; x < 80; ++x) {
             ASSERT_EQ(shown[size_t(y) * 80 + x], picture[size_t(59 - y) * 80 + x]) << x << "," << y;
         }
+    }
+}
+
+TEST(BilinearScalerTaps, FollowGlSamplePointsAndClampAtTheEdges) {
+    auto expectTap = [](int index, int start, int size, int count, BilinearScaler::Tap want) {
+        const BilinearScaler::Tap t = BilinearScaler::tap(index, start, size, count, 800);
+        EXPECT_EQ(t.first, want.first) << index << " of " << count << " from " << size;
+        EXPECT_EQ(t.second, want.second) << index << " of " << count << " from " << size;
+        EXPECT_EQ(t.weight, want.weight) << index << " of " << count << " from " << size;
+    };
+    expectTap(0, 0, 800, 800, {0, 1, 0});       // same size: the pixel itself
+    expectTap(799, 0, 800, 800, {799, 799, 0}); // the last one clamps
+    expectTap(0, 0, 800, 1440, {0, 0, 0});      // before the first centre: clamped
+    expectTap(1, 0, 800, 1440, {0, 1, 85});     // 1.5 / 1.8 - 0.5 = 0.333...
+    expectTap(1439, 0, 800, 1440, {799, 799, 0});
+    expectTap(1, 0, 800, 400, {2, 3, 128}); // halving: between two pixels
+    // Part of the picture: its edges blend with the pixels outside it, as GL's do.
+    expectTap(0, 100, 200, 400, {99, 100, 192});
+}
+
+// The CPU's copy, as the presenter makes it on the software rasteriser: the picture read
+// back (R, G, B, A, top row first), scaled into B, G, R, X window memory (top row first).
+TEST_F(ScaledCopyTest, CpuScalerGivesTheQuadsPixels) {
+    const std::vector<uint32_t> picture = blockPicture();
+    target(80, 60, &picture);
+    const GLuint sourceTexture = textures.back();
+    const GLuint source = framebuffers.back();
+    ScaledCopy copy;
+    ASSERT_TRUE(copy.valid());
+    BilinearScaler scaler;
+    struct Case {
+        RECT rect;
+        int windowWidth, windowHeight;
+    };
+    for (const Case& c : {Case{{0, 0, 80, 60}, 192, 108}, Case{{10, 5, 50, 35}, 192, 108},
+                          Case{{0, 0, 80, 60}, 100, 160}, Case{{0, 0, 80, 60}, 80, 60},
+                          Case{{0, 0, 80, 60}, 50, 37}}) {
+        const int sw = c.rect.right - c.rect.left, sh = c.rect.bottom - c.rect.top;
+        const ScaledCopy::Placement at = ScaledCopy::place(sw, sh, c.windowWidth, c.windowHeight);
+        const GLuint window = target(c.windowWidth, c.windowHeight);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
+        copy.draw(sourceTexture, 80, 60, c.rect, c.windowWidth, c.windowHeight);
+        const std::vector<uint32_t> quad = read(window, c.windowWidth, c.windowHeight);
+
+        std::vector<uint8_t> rgba(80 * 60 * 4);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+        glReadPixels(0, 0, 80, 60, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        std::vector<uint32_t> memory(size_t(at.width) * at.height, 0xDEADBEEFu);
+        scaler.prepare(80, 60, BilinearScaler::Area{int(c.rect.left), int(c.rect.top), sw, sh},
+                       at.width, at.height);
+        scaler.scale(rgba.data(), 80 * 4, reinterpret_cast<uint8_t*>(memory.data()),
+                     size_t(at.width) * 4);
+
+        const bool sameSize = at.width == sw && at.height == sh;
+        int worst = 0;
+        for (int y = 0; y < at.height; ++y) {
+            for (int x = 0; x < at.width; ++x) {
+                // Memory row y is the window's row y from the top; the quad's rows count up.
+                const uint32_t cpu = memory[size_t(y) * at.width + x] | 0xFF000000u;
+                const int windowRow = at.y + at.height - 1 - y;
+                const uint32_t gl = quad[size_t(windowRow) * c.windowWidth + at.x + x];
+                if (sameSize) {
+                    ASSERT_EQ(cpu, gl) << x << "," << y;
+                }
+                worst = std::max(worst, channelDifference(cpu, gl));
+            }
+        }
+        EXPECT_LE(worst, 1) << "source " << c.rect.left << "," << c.rect.top << " in "
+                            << c.windowWidth << "x" << c.windowHeight;
     }
 }
 

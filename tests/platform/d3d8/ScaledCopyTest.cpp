@@ -31,9 +31,30 @@ TEST(ScaledCopyPlacement, FillsTheWindowWithTheAspectKeptAndCentred) {
     expectPlace(800, 600, 0, 600, {0, 0, 0, 0});
 }
 
+std::vector<uint32_t> blockPicture();
+
+// A picture's rectangle copied into a window of the given size.
+struct CopyCase {
+    RECT rect;
+    int windowWidth, windowHeight;
+};
+
 // Draws into colour textures on the process's context (on its own hidden window).
 class ScaledCopyTest : public ::testing::Test {
 protected:
+    // The block picture below in a texture, and the framebuffer showing it.
+    struct BlockSource {
+        std::vector<uint32_t> picture;
+        GLuint texture = 0;
+        GLuint framebuffer = 0;
+    };
+    BlockSource blockSource() {
+        BlockSource block{blockPicture()};
+        block.framebuffer = target(80, 60, &block.picture);
+        block.texture = textures.back();
+        return block;
+    }
+
     void SetUp() override {
         GlContext* context = GlContext::get();
         if (context == nullptr || !context->makeCurrent(nullptr)) {
@@ -106,19 +127,16 @@ std::vector<uint32_t> blockPicture() {
 }
 
 TEST_F(ScaledCopyTest, ScaledPictureMatchesALinearBlitWithBlackBars) {
-    const std::vector<uint32_t> picture = blockPicture();
-    target(80, 60, &picture);
-    const GLuint sourceTexture = textures.back();
-    const GLuint source = framebuffers.back();
+    const BlockSource block = blockSource();
+    const std::vector<uint32_t>& picture = block.picture;
+    const GLuint sourceTexture = block.texture;
+    const GLuint source = block.framebuffer;
     ScaledCopy copy;
     ASSERT_TRUE(copy.valid());
     // A window of 192 x 108: the picture at x 24 to 167, full height.
-    struct Case {
-        RECT rect;
-        int windowWidth, windowHeight;
-    };
-    for (const Case& c : {Case{{0, 0, 80, 60}, 192, 108}, Case{{10, 5, 50, 35}, 192, 108},
-                          Case{{0, 0, 80, 60}, 100, 160}}) {
+    for (const CopyCase& c :
+         {CopyCase{{0, 0, 80, 60}, 192, 108}, CopyCase{{10, 5, 50, 35}, 192, 108},
+          CopyCase{{0, 0, 80, 60}, 100, 160}}) {
         const ScaledCopy::Placement at = ScaledCopy::place(
             c.rect.right - c.rect.left, c.rect.bottom - c.rect.top, c.windowWidth, c.windowHeight);
         const GLuint window = target(c.windowWidth, c.windowHeight);
@@ -198,29 +216,23 @@ TEST(BilinearScalerTaps, FollowGlSamplePointsAndClampAtTheEdges) {
 // The CPU's copy, as the presenter makes it on the software rasteriser: the picture read
 // back (R, G, B, A, top row first), scaled into B, G, R, X window memory (top row first).
 TEST_F(ScaledCopyTest, CpuScalerGivesTheQuadsPixels) {
-    const std::vector<uint32_t> picture = blockPicture();
-    target(80, 60, &picture);
-    const GLuint sourceTexture = textures.back();
-    const GLuint source = framebuffers.back();
+    const BlockSource block = blockSource();
     ScaledCopy copy;
     ASSERT_TRUE(copy.valid());
     BilinearScaler scaler;
-    struct Case {
-        RECT rect;
-        int windowWidth, windowHeight;
-    };
-    for (const Case& c : {Case{{0, 0, 80, 60}, 192, 108}, Case{{10, 5, 50, 35}, 192, 108},
-                          Case{{0, 0, 80, 60}, 100, 160}, Case{{0, 0, 80, 60}, 80, 60},
-                          Case{{0, 0, 80, 60}, 50, 37}}) {
+    for (const CopyCase& c :
+         {CopyCase{{0, 0, 80, 60}, 192, 108}, CopyCase{{10, 5, 50, 35}, 192, 108},
+          CopyCase{{0, 0, 80, 60}, 100, 160}, CopyCase{{0, 0, 80, 60}, 80, 60},
+          CopyCase{{0, 0, 80, 60}, 50, 37}}) {
         const int sw = c.rect.right - c.rect.left, sh = c.rect.bottom - c.rect.top;
         const ScaledCopy::Placement at = ScaledCopy::place(sw, sh, c.windowWidth, c.windowHeight);
         const GLuint window = target(c.windowWidth, c.windowHeight);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
-        copy.draw(sourceTexture, 80, 60, c.rect, c.windowWidth, c.windowHeight);
+        copy.draw(block.texture, 80, 60, c.rect, c.windowWidth, c.windowHeight);
         const std::vector<uint32_t> quad = read(window, c.windowWidth, c.windowHeight);
 
         std::vector<uint8_t> rgba(80 * 60 * 4);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, block.framebuffer);
         glReadPixels(0, 0, 80, 60, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
         std::vector<uint32_t> memory(size_t(at.width) * at.height, 0xDEADBEEFu);
         scaler.prepare(80, 60, BilinearScaler::Area{int(c.rect.left), int(c.rect.top), sw, sh},

@@ -182,6 +182,8 @@ void Presenter::run() {
     if (current && xWindow != 0 && cpuCopyWanted()) {
         shared = XShmWindow::open(xWindow);
         cpuCopy = shared != nullptr;
+        SDL_LogDebug(SDL_LOG_CATEGORY_RENDER, "letterbox: the window's copy is made %s",
+                     shared ? "by the CPU in memory shared with the X server" : "with GL");
     }
     {
         std::lock_guard lock(mutex);

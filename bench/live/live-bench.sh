@@ -91,7 +91,7 @@ mode() {
         local label="$name"
         [ "$runs" -gt 1 ] && label="$name, run $run"
         play "$label" "$@"
-        shares+=("$(awk '/^all / { printf "%.2f", $2 > 0 ? 100 * ($2 - $3) / $2 : 0 }' "$out/$label.out" 2>/dev/null)")
+        shares+=("$(awk '/^all / { printf "%.2f", ($2 > 0 ? 100 * ($2 - $3) / $2 : 0) }' "$out/$label.out" 2>/dev/null)")
     done
     if [ "$runs" -gt 1 ]; then
         echo "== $name: not rendered over $runs runs: ${shares[*]} (%); median $(printf '%s\n' "${shares[@]}" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')%"

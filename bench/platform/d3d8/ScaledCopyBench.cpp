@@ -21,9 +21,11 @@ constexpr int WINDOW_WIDTH = 1920, WINDOW_HEIGHT = 1080;
 struct CopyScene {
     GLuint picture = 0, window = 0, windowFramebuffer = 0, pictureFramebuffer = 0;
 
-    bool open() {
+    // False, with the benchmark marked skipped, without a context.
+    bool open(benchmark::State& state) {
         GlContext* context = GlContext::get();
         if (context == nullptr || !context->makeCurrent(nullptr)) {
+            state.SkipWithError("no OpenGL 3.3 context");
             return false;
         }
         std::vector<uint32_t> pixels(800 * 600);
@@ -68,8 +70,7 @@ struct CopyScene {
 
 void BM_WindowCopyQuad(benchmark::State& state) {
     CopyScene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no OpenGL 3.3 context");
+    if (!scene.open(state)) {
         return;
     }
     ScaledCopy copy;
@@ -88,8 +89,7 @@ BENCHMARK(BM_WindowCopyQuad)->MeasureProcessCPUTime()->Unit(benchmark::kMillisec
 
 void BM_WindowCopyLinearBlit(benchmark::State& state) {
     CopyScene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no OpenGL 3.3 context");
+    if (!scene.open(state)) {
         return;
     }
     const Presenter::Frame f = scene.frame();
@@ -103,8 +103,7 @@ BENCHMARK(BM_WindowCopyLinearBlit)->MeasureProcessCPUTime()->Unit(benchmark::kMi
 
 void BM_WindowCopyCpu(benchmark::State& state) {
     CopyScene scene;
-    if (!scene.open()) {
-        state.SkipWithError("no OpenGL 3.3 context");
+    if (!scene.open(state)) {
         return;
     }
     std::vector<uint8_t> picture(800 * 600 * 4);

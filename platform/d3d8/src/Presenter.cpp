@@ -305,7 +305,7 @@ bool Presenter::readPicture(GLuint readFramebuffer, const Frame& frame,
                             std::vector<uint8_t>& picture) {
     const RECT& source = frame.source;
     if (source.right <= source.left || source.bottom <= source.top || frame.textureWidth <= 0 ||
-        frame.textureHeight <= 0 || frame.drawableWidth <= 0 || frame.drawableHeight <= 0) {
+        frame.textureHeight <= 0) {
         return false;
     }
     // The whole picture: filtering reads the pixels around the part shown too.
@@ -314,8 +314,8 @@ bool Presenter::readPicture(GLuint readFramebuffer, const Frame& frame,
     glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture,
                            0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    // Our targets keep Direct3D's top row at GL row 0: the rows come top row first.
+    // Our targets keep Direct3D's top row at GL row 0: the rows come top row first (packed
+    // at the context's default alignment of 4, which fits 4-byte pixels).
     glReadPixels(0, 0, frame.textureWidth, frame.textureHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                  picture.data());
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);

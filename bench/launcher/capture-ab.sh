@@ -20,26 +20,36 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Frame numbers where the scenes start, at 17 ms a tick (the capture's virtual clock).
-scenes="clouds 0 tunnel 484 fans 1266 floor 1884 glass 2531 lattice 3178"
+scenes="clouds tunnel fans floor glass lattice"
 
 run() {
     local label=$1 build=$2
     shift 2
     (cd "$build" && SDL_AUDIODRIVER=dummy LETTERBOX_FRAME_TIMES="$work/frames.txt" \
         /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" \
-        ./letterbox --capture "$work/run.y4m" "$@" > /dev/null 2> "$work/err.txt") ||
+        ./letterbox --capture "$work/run.y4m" --stats "$@" > "$work/stats.txt" 2> "$work/err.txt") ||
         { cat "$work/err.txt" >&2; exit 1; }
     local sum
     sum=$(md5sum < "$work/run.y4m" | cut -c1-12)
     rm -f "$work/run.y4m" "$work/run.wav"
     read -r wall user sys rss < "$work/time.txt"
-    local perScene
-    perScene=$(awk -v scenes="$scenes" '
-        BEGIN { n = split(scenes, s, " "); for (i = 1; i <= n; i += 2) { name[(i + 1) / 2] = s[i]; from[(i + 1) / 2] = s[i + 1] } count = n / 2 }
-        NR > 1 { k = 1; for (i = 1; i <= count; ++i) if ($1 >= from[i]) k = i; wall[k] += $2 - last }
-        { last = $2 }
-        END { for (i = 1; i <= count; ++i) printf "%s %.2f ", name[i], wall[i] / 1e6 }' "$work/frames.txt")
+    # The frame timer counts the loading screen's frames too; --stats says how many frames
+    # each scene rendered (its last row, "end", the closing frames), and the rest came first.
+    local rendered perScene
+    rendered=$(awk -v scenes="$scenes end" 'BEGIN { split(scenes, s, " "); for (i in s) want[s[i]] = 1 }
+        ($1 in want) && NF > 3 { printf "%s %s ", $1, $3 }' "$work/stats.txt")
+    perScene=$(awk -v rendered="$rendered" -v lines="$(wc -l < "$work/frames.txt")" '
+        BEGIN {
+            n = split(rendered, r, " ") / 2
+            for (i = 1; i <= n; ++i) { name[i] = r[2 * i - 1]; count[i] = r[2 * i]; total += count[i] }
+            start[1] = lines - total
+            for (i = 1; i <= n; ++i) start[i + 1] = start[i] + count[i]
+        }
+        # Each interval between two frames starts belongs to the earlier frame.
+        NR > 1 { for (i = 1; i <= n; ++i) if (lastFrame >= start[i] && lastFrame < start[i + 1]) wall[i] += $2 - last }
+        { last = $2; lastFrame = $1 }
+        END { for (i = 1; i <= n; ++i) if (name[i] != "end") printf "%s %.2f ", name[i], wall[i] / 1e6 }' \
+        "$work/frames.txt")
     printf '%s wall %.2f cpu %.2f rss %d %s pictures %s\n' "$label" "$wall" \
         "$(echo "$user + $sys" | bc)" $((rss / 1024)) "$perScene" "$sum" | tee -a "$work/runs.txt"
 }
@@ -59,7 +69,7 @@ median() {
 echo "medians (s, MB):"
 for label in A B; do
     line=$label
-    for name in wall cpu rss $(echo "$scenes" | awk '{ for (i = 1; i <= NF; i += 2) printf "%s ", $i }'); do
+    for name in wall cpu rss $scenes; do
         line+=" $name $(median "$label" "$name")"
     done
     echo "$line"

@@ -35,6 +35,13 @@ bool cpuCopyWanted() {
                                    std::strstr(renderer, "softpipe") != nullptr);
 }
 
+// Attaches texture (0: none) to the framebuffer the frames are read through, bound for
+// reading. Let go of after each frame: the device may draw into the texture again then.
+void readThrough(GLuint framebuffer, GLuint texture) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+}
+
 } // namespace
 
 bool Presenter::wanted(bool headless) {
@@ -228,13 +235,9 @@ void Presenter::run() {
                 copy->draw(frame.texture, frame.textureWidth, frame.textureHeight, frame.source,
                            frame.drawableWidth, frame.drawableHeight);
             } else {
-                glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
-                glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                       frame.texture, 0);
+                readThrough(readFramebuffer, frame.texture);
                 drawScaled(readFramebuffer, frame);
-                // Let go of the texture: the device may draw into it again once this is done.
-                glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0,
-                                       0);
+                readThrough(readFramebuffer, 0);
             }
         }
         GLsync done = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
@@ -311,14 +314,12 @@ bool Presenter::readPicture(GLuint readFramebuffer, const Frame& frame,
     // The whole picture: filtering reads the pixels around the part shown too.
     picture.resize(static_cast<size_t>(frame.textureWidth) *
                    static_cast<size_t>(frame.textureHeight) * 4);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, frame.texture,
-                           0);
+    readThrough(readFramebuffer, frame.texture);
     // Our targets keep Direct3D's top row at GL row 0: the rows come top row first (packed
     // at the context's default alignment of 4, which fits 4-byte pixels).
     glReadPixels(0, 0, frame.textureWidth, frame.textureHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                  picture.data());
-    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    readThrough(readFramebuffer, 0);
     return true;
 }
 

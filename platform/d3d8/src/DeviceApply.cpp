@@ -486,6 +486,9 @@ bool Device::applyDrawState(D3DPRIMITIVETYPE type) {
         applyFramebuffer();
     }
     renderTarget->markDrawn();
+    if (depthStencil != nullptr && renderStates[D3DRS_STENCILENABLE] != FALSE) {
+        depthStencil->markStencilWritten();
+    }
     if (fixedStateDirty) {
         applyFixedState();
     }

@@ -171,15 +171,35 @@ HRESULT Device::Clear(DWORD Count, CONST D3DRECT* pRects, DWORD Flags, D3DCOLOR 
         glDepthMask(GL_TRUE);
         glClearDepth(std::clamp(Z, 0.0f, 1.0f));
     }
-    if (Flags & D3DCLEAR_STENCIL) {
-        mask |= GL_STENCIL_BUFFER_BIT;
-        glStencilMask(0xff);
-        glClearStencil(static_cast<GLint>(Stencil & 0xff));
-    }
-    setEnabled(GL_SCISSOR_TEST, true, 0);
     const LONG vx0 = static_cast<LONG>(viewport.X), vy0 = static_cast<LONG>(viewport.Y);
     const LONG vx1 = vx0 + static_cast<LONG>(viewport.Width);
     const LONG vy1 = vy0 + static_cast<LONG>(viewport.Height);
+    // Whether the clear reaches every pixel of the depth-stencil buffer.
+    const bool wholeDepthStencil = depthStencil != nullptr && Count == 0 && vx0 == 0 && vy0 == 0 &&
+                                   vx1 >= static_cast<LONG>(depthStencil->width()) &&
+                                   vy1 >= static_cast<LONG>(depthStencil->height());
+    bool clearStencil = (Flags & D3DCLEAR_STENCIL) != 0;
+    DWORD stencilValue = Stencil & 0xff;
+    if ((Flags & D3DCLEAR_ZBUFFER) && !clearStencil && wholeDepthStencil &&
+        depthStencil->stencilUniform() && formatHasStencil(depthStencil->format())) {
+        // The rasteriser clears depth alone, stencil kept, by reading and writing every
+        // pixel; depth and stencil together are a plain fill. Clearing the stencil to the
+        // value it holds everywhere changes nothing.
+        clearStencil = true;
+        stencilValue = depthStencil->uniformStencilValue();
+    }
+    if (clearStencil) {
+        mask |= GL_STENCIL_BUFFER_BIT;
+        glStencilMask(0xff);
+        glClearStencil(static_cast<GLint>(stencilValue));
+        if (wholeDepthStencil) {
+            depthStencil->setStencilUniform(static_cast<uint8_t>(stencilValue));
+        } else if (!depthStencil->stencilUniform() ||
+                   depthStencil->uniformStencilValue() != stencilValue) {
+            depthStencil->markStencilWritten();
+        }
+    }
+    setEnabled(GL_SCISSOR_TEST, true, 0);
     auto clearRect = [&](LONG x0, LONG y0, LONG x1, LONG y1) {
         // Confined to the viewport.
         x0 = std::max(x0, vx0);

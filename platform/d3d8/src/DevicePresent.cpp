@@ -209,6 +209,7 @@ HRESULT Device::createSwapChain(const D3DPRESENT_PARAMETERS& p) {
         glClearDepth(1.0);
         glClearStencil(0);
         glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+        depthStencil->setStencilUniform(0);
         fixedStateDirty = true;
     }
     return D3D_OK;

@@ -64,6 +64,15 @@ public:
     void setMultisampledColor(GLuint renderbuffer) { samplesBuffer = renderbuffer; }
     void markDrawn() { unresolved = samplesBuffer != 0; }
     bool needsResolve() const { return unresolved; }
+    // A depth-stencil buffer whose stencil holds one value everywhere, as a clear of the
+    // stencil of the whole buffer leaves it, until a draw with the stencil test on.
+    bool stencilUniform() const { return uniformStencil; }
+    uint8_t uniformStencilValue() const { return stencilFill; }
+    void setStencilUniform(uint8_t value) {
+        uniformStencil = true;
+        stencilFill = value;
+    }
+    void markStencilWritten() { uniformStencil = false; }
     void markResolved() { unresolved = false; }
     // Called by the device when it goes away before this surface.
     void releaseGl();
@@ -91,5 +100,7 @@ private:
     GLuint renderbuffer = 0;
     GLuint samplesBuffer = 0;
     bool unresolved = false;
+    bool uniformStencil = false;
+    uint8_t stencilFill = 0;
     std::vector<uint8_t> bytes;
 };

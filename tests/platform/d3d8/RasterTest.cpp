@@ -58,6 +58,58 @@ TEST_F(DeviceTest, ClearOfDepthAndStencilDecidesLaterDraws) {
     EXPECT_EQ(readPixel(35, 5), 0xFF000000u);
 }
 
+TEST_F(DeviceTest, DepthOnlyClearsKeepWhatTheStencilHolds) {
+    // Which 10 x 10 squares along the top pass a stencil test of EQUAL `ref`: green where
+    // they pass, on black.
+    auto passing = [&](DWORD ref) {
+        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+        device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_EQUAL);
+        device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_KEEP);
+        device->SetRenderState(D3DRS_STENCILREF, ref);
+        device->BeginScene();
+        drawQuad(0, 0, 60, 10, 0xFF00FF00);
+        device->EndScene();
+        device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+        std::vector<bool> squares;
+        for (int x = 5; x < 60; x += 10) {
+            squares.push_back(readPixel(x, 5) == 0xFF00FF00u);
+        }
+        return squares;
+    };
+    // A draw that writes 3 into the second square.
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1.0f, 7), D3D_OK);
+    device->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0);
+    device->SetRenderState(D3DRS_STENCILENABLE, TRUE);
+    device->SetRenderState(D3DRS_STENCILFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRS_STENCILPASS, D3DSTENCILOP_REPLACE);
+    device->SetRenderState(D3DRS_STENCILREF, 3);
+    device->BeginScene();
+    drawQuad(10, 0, 20, 10, 0xFFFFFFFF);
+    device->EndScene();
+    device->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    device->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(passing(3), (std::vector<bool>{false, true, false, false, false, false}));
+    EXPECT_EQ(passing(7), (std::vector<bool>{true, false, true, true, true, true}));
+
+    // A clear of the fifth square's stencil alone, through a small viewport, to 5.
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL, 0, 1.0f, 7), D3D_OK);
+    const D3DVIEWPORT8 fifth{40, 0, 10, 10, 0.0f, 1.0f};
+    const D3DVIEWPORT8 whole{0, 0, 800, 600, 0.0f, 1.0f};
+    ASSERT_EQ(device->SetViewport(&fifth), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 5), D3D_OK);
+    ASSERT_EQ(device->SetViewport(&whole), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(passing(5), (std::vector<bool>{false, false, false, false, true, false}));
+
+    // A whole stencil clear makes it one value again, which later depth clears keep.
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 9), D3D_OK);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(passing(9), std::vector<bool>(6, true));
+}
+
 TEST_F(DeviceTest, PreTransformedQuadsCoverExactlyTheirPixels) {
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     ASSERT_EQ(device->BeginScene(), D3D_OK);

@@ -83,12 +83,14 @@ public:
 
     bool write(const PngImage& frame, uint32_t, std::string& error) override {
         return writePlanes(
-            frame.width, frame.height, [&] { return toYuv420(frame); }, error);
+            frame.width, frame.height, [&](std::vector<uint8_t>& yuv) { yuv = toYuv420(frame); },
+            error);
     }
 
     bool writeBgra(const BgraPicture& frame, uint32_t, std::string& error) override {
         return writePlanes(
-            frame.width, frame.height, [&] { return toYuv420(frame); }, error);
+            frame.width, frame.height, [&](std::vector<uint8_t>& yuv) { toYuv420(frame, yuv); },
+            error);
     }
 
     bool finish(const PcmFormat& format, const std::vector<uint8_t>& sound,
@@ -122,7 +124,7 @@ public:
     std::string soundPath() const override { return piped ? finalPath : wavPath; }
 
 private:
-    // One frame of the stream, the header first; planes() gives its YUV planes.
+    // One frame of the stream, the header first; planes(yuv) puts its YUV planes in yuv.
     template <typename Planes>
     bool writePlanes(uint32_t frameWidth, uint32_t frameHeight, const Planes& planes,
                      std::string& error) {
@@ -140,7 +142,7 @@ private:
             return false;
         }
         static const char FRAME[] = "FRAME\n";
-        const std::vector<uint8_t> yuv = planes();
+        planes(yuv);
         if (std::fwrite(FRAME, 1, 6, out) != 6 ||
             std::fwrite(yuv.data(), 1, yuv.size(), out) != yuv.size()) {
             return failed(error);
@@ -170,6 +172,8 @@ private:
     FILE* out = nullptr;
     bool piped = false;
     bool headerWritten = false;
+    // The planes of the frame being written, kept from frame to frame.
+    std::vector<uint8_t> yuv;
     uint32_t width = 0, height = 0;
     std::string program, finalPath, videoPath, wavPath;
 };
@@ -232,32 +236,54 @@ std::string FrameSink::y4mHeader(uint32_t width, uint32_t height) {
 
 namespace {
 
-// BT.601 studio-range 4:2:0 planes of a picture of STEP bytes a pixel whose red, green and
-// blue sit at bytes R, G and B of each pixel, rows `stride` bytes apart.
-template <size_t STEP, size_t R, size_t G, size_t B>
-std::vector<uint8_t> yuv420Planes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride) {
-    const uint32_t cw = (w + 1) / 2, ch = (h + 1) / 2;
-    std::vector<uint8_t> planes(size_t{w} * h + 2 * size_t{cw} * ch);
-    if (w == 0 || h == 0) {
-        return planes;
+uint8_t lumaOf(int r, int g, int b) {
+    return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
+}
+uint8_t blueDifferenceOf(int r, int g, int b) {
+    return clampByte(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
+}
+uint8_t redDifferenceOf(int r, int g, int b) {
+    return clampByte(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+}
+
+// Where the Y, Cb and Cr planes of a w x h picture lie in `planes`, sized to hold them.
+struct Planes420 {
+    uint32_t cw, ch;
+    uint8_t *luma, *cb, *cr;
+
+    static Planes420 of(std::vector<uint8_t>& planes, uint32_t w, uint32_t h) {
+        const uint32_t cw = (w + 1) / 2, ch = (h + 1) / 2;
+        planes.resize(size_t{w} * h + 2 * size_t{cw} * ch);
+        uint8_t* luma = planes.data();
+        uint8_t* cb = luma + size_t{w} * h;
+        return {cw, ch, luma, cb, cb + size_t{cw} * ch};
     }
-    uint8_t* luma = planes.data();
-    uint8_t* cb = luma + size_t{w} * h;
-    uint8_t* cr = cb + size_t{cw} * ch;
-    // Plain pointer loops: this runs for every pixel of every frame.
+    bool empty() const { return cw == 0 || ch == 0; }
+};
+
+// BT.601 studio-range 4:2:0 planes of a picture of STEP bytes a pixel whose red, green and
+// blue sit at bytes R, G and B of each pixel, rows `stride` bytes apart, into `planes`.
+template <size_t STEP, size_t R, size_t G, size_t B>
+void yuv420Planes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride,
+                  std::vector<uint8_t>& planes) {
+    const Planes420 to = Planes420::of(planes, w, h);
+    if (to.empty()) {
+        return;
+    }
+    const uint32_t cw = to.cw, ch = to.ch;
     for (uint32_t y = 0; y < h; ++y) {
         const uint8_t* p = pixels + size_t{y} * stride;
-        uint8_t* out = luma + size_t{y} * w;
+        uint8_t* out = to.luma + size_t{y} * w;
         for (uint32_t x = 0; x < w; ++x, p += STEP) {
-            out[x] = static_cast<uint8_t>(((66 * p[R] + 129 * p[G] + 25 * p[B] + 128) >> 8) + 16);
+            out[x] = lumaOf(p[R], p[G], p[B]);
         }
     }
     // Chroma of each 2 x 2 block's mean colour (the last row and column repeat on odd sizes).
     for (uint32_t y = 0; y < ch; ++y) {
         const uint8_t* top = pixels + size_t{2 * y} * stride;
         const uint8_t* bottom = 2 * y + 1 < h ? top + stride : top;
-        uint8_t* cbRow = cb + size_t{y} * cw;
-        uint8_t* crRow = cr + size_t{y} * cw;
+        uint8_t* cbRow = to.cb + size_t{y} * cw;
+        uint8_t* crRow = to.cr + size_t{y} * cw;
         for (uint32_t x = 0; x < cw; ++x) {
             const size_t left = size_t{2 * x} * STEP;
             const size_t right = 2 * x + 1 < w ? left + STEP : left;
@@ -267,23 +293,117 @@ std::vector<uint8_t> yuv420Planes(const uint8_t* pixels, uint32_t w, uint32_t h,
                 (top[left + G] + top[right + G] + bottom[left + G] + bottom[right + G] + 2) >> 2;
             const int b =
                 (top[left + B] + top[right + B] + bottom[left + B] + bottom[right + B] + 2) >> 2;
-            cbRow[x] = clampByte(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
-            crRow[x] = clampByte(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+            cbRow[x] = blueDifferenceOf(r, g, b);
+            crRow[x] = redDifferenceOf(r, g, b);
         }
     }
-    return planes;
+}
+
+// The same for the device's read-back pictures (B, G, R, A), every frame of a capture:
+// each pixel is read as one 32-bit word and each block's columns are whole pairs, so the
+// compiler vectorises both loops. The last odd row or column goes the general way.
+__attribute__((always_inline)) inline void bgraPlanesBody(const uint8_t* pixels, uint32_t w,
+                                                          uint32_t h, size_t stride, uint8_t* luma,
+                                                          uint8_t* cb, uint8_t* cr) {
+    const uint32_t cw = (w + 1) / 2;
+    for (uint32_t y = 0; y < h; ++y) {
+        const uint8_t* row = pixels + size_t{y} * stride;
+        uint8_t* out = luma + size_t{y} * w;
+        for (uint32_t x = 0; x < w; ++x) {
+            uint32_t p;
+            std::memcpy(&p, row + size_t{x} * 4, 4);
+            out[x] = lumaOf(static_cast<int>((p >> 16) & 0xff), static_cast<int>((p >> 8) & 0xff),
+                            static_cast<int>(p & 0xff));
+        }
+    }
+    const uint32_t pairs = w / 2;
+    for (uint32_t y = 0; y < h / 2; ++y) {
+        const uint8_t* top = pixels + size_t{2 * y} * stride;
+        const uint8_t* bottom = top + stride;
+        uint8_t* cbRow = cb + size_t{y} * cw;
+        uint8_t* crRow = cr + size_t{y} * cw;
+        for (uint32_t x = 0; x < pairs; ++x) {
+            uint32_t a, b, c, d;
+            std::memcpy(&a, top + size_t{x} * 8, 4);
+            std::memcpy(&b, top + size_t{x} * 8 + 4, 4);
+            std::memcpy(&c, bottom + size_t{x} * 8, 4);
+            std::memcpy(&d, bottom + size_t{x} * 8 + 4, 4);
+            auto mean = [&](int shift) {
+                return static_cast<int>((((a >> shift) & 0xff) + ((b >> shift) & 0xff) +
+                                         ((c >> shift) & 0xff) + ((d >> shift) & 0xff) + 2) >>
+                                        2);
+            };
+            const int r = mean(16), g = mean(8), bl = mean(0);
+            cbRow[x] = blueDifferenceOf(r, g, bl);
+            crRow[x] = redDifferenceOf(r, g, bl);
+        }
+    }
+}
+
+__attribute__((target("avx2"))) void bgraPlanesAvx2(const uint8_t* pixels, uint32_t w, uint32_t h,
+                                                    size_t stride, uint8_t* luma, uint8_t* cb,
+                                                    uint8_t* cr) {
+    bgraPlanesBody(pixels, w, h, stride, luma, cb, cr);
+}
+void bgraPlanesPlain(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride, uint8_t* luma,
+                     uint8_t* cb, uint8_t* cr) {
+    bgraPlanesBody(pixels, w, h, stride, luma, cb, cr);
+}
+
+const bool AVX2 = __builtin_cpu_supports("avx2");
+
+void bgraPlanes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride,
+                std::vector<uint8_t>& planes) {
+    const Planes420 to = Planes420::of(planes, w, h);
+    if (to.empty()) {
+        return;
+    }
+    const uint32_t cw = to.cw, ch = to.ch;
+    (AVX2 ? bgraPlanesAvx2 : bgraPlanesPlain)(pixels, w, h, stride, to.luma, to.cb, to.cr);
+    // An odd last column: each of its blocks is one pixel wide.
+    if (w % 2 != 0) {
+        for (uint32_t y = 0; y < ch; ++y) {
+            const uint8_t* top = pixels + size_t{2 * y} * stride + size_t{w - 1} * 4;
+            const uint8_t* bottom = 2 * y + 1 < h ? top + stride : top;
+            const int r = (2 * top[2] + 2 * bottom[2] + 2) >> 2;
+            const int g = (2 * top[1] + 2 * bottom[1] + 2) >> 2;
+            const int b = (2 * top[0] + 2 * bottom[0] + 2) >> 2;
+            to.cb[size_t{y} * cw + cw - 1] = blueDifferenceOf(r, g, b);
+            to.cr[size_t{y} * cw + cw - 1] = redDifferenceOf(r, g, b);
+        }
+    }
+    // An odd last row: each of its blocks is one pixel high.
+    if (h % 2 != 0) {
+        const uint8_t* row = pixels + size_t{h - 1} * stride;
+        for (uint32_t x = 0; x < w / 2; ++x) {
+            const uint8_t* left = row + size_t{x} * 8;
+            const uint8_t* right = left + 4;
+            const int r = (2 * left[2] + 2 * right[2] + 2) >> 2;
+            const int g = (2 * left[1] + 2 * right[1] + 2) >> 2;
+            const int b = (2 * left[0] + 2 * right[0] + 2) >> 2;
+            to.cb[size_t{ch - 1} * cw + x] = blueDifferenceOf(r, g, b);
+            to.cr[size_t{ch - 1} * cw + x] = redDifferenceOf(r, g, b);
+        }
+    }
 }
 
 } // namespace
 
 std::vector<uint8_t> FrameSink::toYuv420(const PngImage& frame) {
-    return yuv420Planes<3, 0, 1, 2>(frame.rgb.data(), frame.width, frame.height,
-                                    size_t{frame.width} * 3);
+    std::vector<uint8_t> planes;
+    yuv420Planes<3, 0, 1, 2>(frame.rgb.data(), frame.width, frame.height, size_t{frame.width} * 3,
+                             planes);
+    return planes;
 }
 
 std::vector<uint8_t> FrameSink::toYuv420(const BgraPicture& frame) {
-    return yuv420Planes<4, 2, 1, 0>(frame.bytes.data(), frame.width, frame.height,
-                                    size_t{frame.width} * 4);
+    std::vector<uint8_t> planes;
+    toYuv420(frame, planes);
+    return planes;
+}
+
+void FrameSink::toYuv420(const BgraPicture& frame, std::vector<uint8_t>& planes) {
+    bgraPlanes(frame.bytes.data(), frame.width, frame.height, size_t{frame.width} * 4, planes);
 }
 
 bool FrameSink::writeBgra(const BgraPicture& frame, uint32_t index, std::string& error) {

@@ -39,6 +39,8 @@ public:
     static std::vector<uint8_t> toYuv420(const PngImage& frame);
     // The same planes straight from a picture as read back.
     static std::vector<uint8_t> toYuv420(const BgraPicture& frame);
+    // The same into `planes`, whose storage is reused.
+    static void toYuv420(const BgraPicture& frame, std::vector<uint8_t>& planes);
     // Where ffmpeg is on PATH, or empty.
     static std::string findProgram(const char* name);
 };

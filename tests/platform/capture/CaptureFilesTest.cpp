@@ -104,6 +104,42 @@ TEST(FrameSinkTest, ReadBackPicturesConvertAsTheirRgb) {
     }
 }
 
+TEST(FrameSinkTest, PicturesOfEverySizeConvertAsTheirRgb) {
+    // Random colours at sizes odd and even each way, small and large, so that the fast
+    // conversion's vector steps, its tails and its odd last row and column all run.
+    uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<uint8_t>(seed >> 16);
+    };
+    std::vector<uint8_t> reused(3, 0xAB); // a stale, wrongly sized buffer to overwrite
+    for (auto [w, h] : {std::pair{1u, 1u},
+                        {2u, 1u},
+                        {1u, 2u},
+                        {3u, 3u},
+                        {31u, 7u},
+                        {64u, 10u},
+                        {801u, 601u},
+                        {800u, 600u}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        std::vector<uint8_t> bgra(size_t{w} * h * 4);
+        PngImage rgb(w, h);
+        for (uint32_t y = 0; y < h; ++y) {
+            for (uint32_t x = 0; x < w; ++x) {
+                uint8_t* p = &bgra[(size_t{y} * w + x) * 4];
+                p[0] = next(), p[1] = next(), p[2] = next(), p[3] = next();
+                uint8_t* q = rgb.pixel(x, y);
+                q[0] = p[2], q[1] = p[1], q[2] = p[0];
+            }
+        }
+        const BgraPicture picture(bgra.data(), w, h, size_t{w} * 4);
+        const std::vector<uint8_t> expected = FrameSink::toYuv420(rgb);
+        EXPECT_EQ(expected, FrameSink::toYuv420(picture));
+        FrameSink::toYuv420(picture, reused);
+        EXPECT_EQ(expected, reused);
+    }
+}
+
 TEST(FrameSinkTest, Y4mFileHoldsHeaderFramesAndASoundBeside) {
     const std::string path = temp("sink.y4m");
     std::string error;

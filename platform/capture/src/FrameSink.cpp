@@ -350,6 +350,15 @@ void bgraPlanesPlain(const uint8_t* pixels, uint32_t w, uint32_t h, size_t strid
     bgraPlanesBody(pixels, w, h, stride, luma, cb, cr);
 }
 
+// The chroma of a block of only two B, G, R, A pixels (each counted twice in the mean).
+void pairChroma(const uint8_t* p, const uint8_t* q, uint8_t* cb, uint8_t* cr) {
+    const int r = (2 * p[2] + 2 * q[2] + 2) >> 2;
+    const int g = (2 * p[1] + 2 * q[1] + 2) >> 2;
+    const int b = (2 * p[0] + 2 * q[0] + 2) >> 2;
+    *cb = blueDifferenceOf(r, g, b);
+    *cr = redDifferenceOf(r, g, b);
+}
+
 const bool AVX2 = __builtin_cpu_supports("avx2");
 
 void bgraPlanes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride,
@@ -365,11 +374,8 @@ void bgraPlanes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride,
         for (uint32_t y = 0; y < ch; ++y) {
             const uint8_t* top = pixels + size_t{2 * y} * stride + size_t{w - 1} * 4;
             const uint8_t* bottom = 2 * y + 1 < h ? top + stride : top;
-            const int r = (2 * top[2] + 2 * bottom[2] + 2) >> 2;
-            const int g = (2 * top[1] + 2 * bottom[1] + 2) >> 2;
-            const int b = (2 * top[0] + 2 * bottom[0] + 2) >> 2;
-            to.cb[size_t{y} * cw + cw - 1] = blueDifferenceOf(r, g, b);
-            to.cr[size_t{y} * cw + cw - 1] = redDifferenceOf(r, g, b);
+            pairChroma(top, bottom, to.cb + size_t{y} * cw + cw - 1,
+                       to.cr + size_t{y} * cw + cw - 1);
         }
     }
     // An odd last row: each of its blocks is one pixel high.
@@ -377,12 +383,8 @@ void bgraPlanes(const uint8_t* pixels, uint32_t w, uint32_t h, size_t stride,
         const uint8_t* row = pixels + size_t{h - 1} * stride;
         for (uint32_t x = 0; x < w / 2; ++x) {
             const uint8_t* left = row + size_t{x} * 8;
-            const uint8_t* right = left + 4;
-            const int r = (2 * left[2] + 2 * right[2] + 2) >> 2;
-            const int g = (2 * left[1] + 2 * right[1] + 2) >> 2;
-            const int b = (2 * left[0] + 2 * right[0] + 2) >> 2;
-            to.cb[size_t{ch - 1} * cw + x] = blueDifferenceOf(r, g, b);
-            to.cr[size_t{ch - 1} * cw + x] = redDifferenceOf(r, g, b);
+            pairChroma(left, left + 4, to.cb + size_t{ch - 1} * cw + x,
+                       to.cr + size_t{ch - 1} * cw + x);
         }
     }
 }

@@ -64,6 +64,7 @@ public:
     void setMultisampledColor(GLuint renderbuffer) { samplesBuffer = renderbuffer; }
     void markDrawn() { unresolved = samplesBuffer != 0; }
     bool needsResolve() const { return unresolved; }
+    void markResolved() { unresolved = false; }
     // A depth-stencil buffer whose stencil holds one value everywhere, as a clear of the
     // stencil of the whole buffer leaves it, until a draw with the stencil test on.
     bool stencilUniform() const { return uniformStencil; }
@@ -73,7 +74,6 @@ public:
         stencilFill = value;
     }
     void markStencilWritten() { uniformStencil = false; }
-    void markResolved() { unresolved = false; }
     // Called by the device when it goes away before this surface.
     void releaseGl();
 

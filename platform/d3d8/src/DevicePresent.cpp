@@ -458,7 +458,7 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
             GLuint read = framebufferFor(frontBuffer->glTexture(), 0, 0);
             const UINT width = scale.size(frontBuffer->width());
             const UINT height = scale.size(frontBuffer->height());
-            reading = readback.queue(read, width, height);
+            reading = readback.queue(read, frontBuffer->glTexture(), width, height);
             if (!reading) {
                 readback.deliver(0, handToObserver);
                 handToObserver(nullptr, width, height, 0);

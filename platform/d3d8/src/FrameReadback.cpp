@@ -1,5 +1,7 @@
 #include "FrameReadback.h"
 
+#include <SDL_log.h>
+
 namespace {
 // One second: a read that takes longer than this is stuck, not slow.
 constexpr GLuint64 WAIT_NS = 1000000000ull;
@@ -10,11 +12,15 @@ FrameReadback::~FrameReadback() {
     for (Read& read : reads) {
         glDeleteSync(read.fence);
     }
+    if (readContext != nullptr) {
+        SDL_GL_DeleteContext(readContext);
+    }
 }
 
-bool FrameReadback::queue(GLuint framebuffer, uint32_t width, uint32_t height) {
+bool FrameReadback::queue(GLuint framebuffer, GLuint texture, uint32_t width, uint32_t height) {
     Read read;
     read.framebuffer = framebuffer;
+    read.texture = texture;
     read.width = width;
     read.height = height;
     read.fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
@@ -40,17 +46,8 @@ void FrameReadback::deliver(size_t keep, const Receiver& receiver) {
         const size_t pitch = size_t{read.width} * 4;
         pixels.resize(pitch * read.height);
         bool ok = waited != GL_WAIT_FAILED;
-        if (ok) {
-            // The frame is drawn and nothing queued since writes its target, so the read
-            // copies at once.
-            glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, read.framebuffer);
-            glPixelStorei(GL_PACK_ALIGNMENT, 4);
-            glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-            // Our targets keep Direct3D's top row at GL row 0, so the rows come top first.
-            glReadPixels(0, 0, static_cast<GLsizei>(read.width), static_cast<GLsizei>(read.height),
-                         GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
-            ok = glCheckErrors("read back") == 0;
+        if (ok && !readInOwnContext(read, ok)) {
+            ok = readPixels(read.framebuffer, read);
         }
         receiver(ok ? pixels.data() : nullptr, read.width, read.height, pitch);
     }
@@ -59,4 +56,56 @@ void FrameReadback::deliver(size_t keep, const Receiver& receiver) {
 void FrameReadback::release(const Receiver& receiver) {
     deliver(0, receiver);
     pixels = std::vector<uint8_t>();
+    if (readContext != nullptr) {
+        // Its framebuffer goes with it.
+        SDL_GL_DeleteContext(readContext);
+        readContext = nullptr;
+        readFramebuffer = 0;
+    }
+    readContextTried = false;
+}
+
+bool FrameReadback::readPixels(GLuint framebuffer, const Read& read) {
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    // Our targets keep Direct3D's top row at GL row 0, so the rows come top first.
+    glReadPixels(0, 0, static_cast<GLsizei>(read.width), static_cast<GLsizei>(read.height), GL_BGRA,
+                 GL_UNSIGNED_BYTE, pixels.data());
+    return glCheckErrors("read back") == 0;
+}
+
+bool FrameReadback::readInOwnContext(const Read& read, bool& ok) {
+    SDL_GLContext device = SDL_GL_GetCurrentContext();
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    if (device == nullptr || window == nullptr || read.texture == 0) {
+        return false;
+    }
+    if (!readContextTried) {
+        readContextTried = true;
+        // SDL makes the new context current; the device's goes back below.
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+        readContext = SDL_GL_CreateContext(window);
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+        if (readContext == nullptr) {
+            SDL_LogWarn(SDL_LOG_CATEGORY_RENDER,
+                        "letterbox: no second context for reading pictures back (%s)",
+                        SDL_GetError());
+            SDL_GL_MakeCurrent(window, device);
+            return false;
+        }
+        glGenFramebuffers(1, &readFramebuffer);
+    } else if (readContext == nullptr || SDL_GL_MakeCurrent(window, readContext) != 0) {
+        return false;
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, read.texture,
+                           0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    ok = readPixels(readFramebuffer, read);
+    // Attached, the texture would outlive its deletion by the device.
+    glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
+    SDL_GL_MakeCurrent(window, device);
+    return true;
 }

@@ -4,6 +4,8 @@
 #include "DeviceFixture.h"
 #include "d3d8observer.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstring>
 #include <set>
@@ -89,6 +91,27 @@ TEST_F(PresentReadbackTest, EachFrameComesBackOneFrameLateInOrderWithItsOwnPixel
     ASSERT_NO_FATAL_FAILURE(releaseDevice());
     ASSERT_EQ(observer.pictures.size(), 5u);
     for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        expectFrame(observer.pictures[i], COLORS[i], i + 1);
+    }
+}
+
+TEST_F(PresentReadbackTest, ReadingBackLeavesTheDeviceInItsOwnContext) {
+    // The pixels are copied through a context of their own; the device's must come back,
+    // with its window, before the program draws again.
+    presentFrame(COLORS[0], 1);
+    SDL_GLContext context = SDL_GL_GetCurrentContext();
+    SDL_Window* window = SDL_GL_GetCurrentWindow();
+    ASSERT_NE(context, nullptr);
+    for (int i = 1; i < 4; ++i) {
+        presentFrame(COLORS[i], i + 1);
+        ASSERT_EQ(observer.pictures.size(), size_t(i));
+        EXPECT_EQ(SDL_GL_GetCurrentContext(), context);
+        EXPECT_EQ(SDL_GL_GetCurrentWindow(), window);
+    }
+    ASSERT_NO_FATAL_FAILURE(releaseDevice());
+    ASSERT_EQ(observer.pictures.size(), 4u);
+    for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
         expectFrame(observer.pictures[i], COLORS[i], i + 1);
     }

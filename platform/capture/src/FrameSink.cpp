@@ -1,4 +1,5 @@
 #include "FrameSink.h"
+#include "DirectFileWriter.h"
 
 #include <unistd.h>
 
@@ -40,9 +41,8 @@ public:
     // A .y4m file with its sound beside it as PATH-without-.y4m.wav.
     static std::unique_ptr<FrameSink> file(const std::string& path, std::string& error) {
         std::unique_ptr<Y4mStream> sink(new Y4mStream);
-        sink->out = std::fopen(path.c_str(), "wb");
-        if (!sink->out) {
-            error = "cannot write " + path + ": " + std::strerror(errno);
+        sink->fileWriter = DirectFileWriter::open(path, error);
+        if (!sink->fileWriter) {
             return nullptr;
         }
         sink->videoPath = path;
@@ -132,7 +132,7 @@ private:
             width = frameWidth;
             height = frameHeight;
             const std::string header = y4mHeader(width, height);
-            if (std::fwrite(header.data(), 1, header.size(), out) != header.size()) {
+            if (!put(header.data(), header.size())) {
                 return failed(error);
             }
             headerWritten = true;
@@ -143,11 +143,17 @@ private:
         }
         static const char FRAME[] = "FRAME\n";
         planes(yuv);
-        if (std::fwrite(FRAME, 1, 6, out) != 6 ||
-            std::fwrite(yuv.data(), 1, yuv.size(), out) != yuv.size()) {
+        if (!put(FRAME, 6) || !put(yuv.data(), yuv.size())) {
             return failed(error);
         }
         return true;
+    }
+
+    bool put(const void* data, size_t size) {
+        if (fileWriter) {
+            return fileWriter->write(data, size);
+        }
+        return std::fwrite(data, 1, size, out) == size;
     }
 
     bool failed(std::string& error) {
@@ -156,20 +162,21 @@ private:
     }
 
     bool close() {
+        if (fileWriter) {
+            const bool ok = fileWriter->close();
+            fileWriter.reset();
+            return ok;
+        }
         if (!out) {
             return true;
         }
-        bool ok = true;
-        if (piped) {
-            ok = pclose(out) == 0;
-        } else {
-            ok = std::fclose(out) == 0;
-        }
+        const bool ok = pclose(out) == 0;
         out = nullptr;
         return ok;
     }
 
-    FILE* out = nullptr;
+    FILE* out = nullptr; // the pipe to ffmpeg
+    std::unique_ptr<DirectFileWriter> fileWriter;
     bool piped = false;
     bool headerWritten = false;
     // The planes of the frame being written, kept from frame to frame.

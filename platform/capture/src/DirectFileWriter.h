@@ -24,9 +24,6 @@ public:
     // Writes what is buffered, gives the file its exact length and closes it; false when
     // any of that, or an earlier write, failed. Called by the destructor if need be.
     bool close();
-    // Whether the file is written past the page cache.
-    bool direct() const { return directWrites; }
-
     // The buffer's size and alignment: whole blocks for every device.
     static constexpr size_t BLOCK = 4096;
     static constexpr size_t BUFFER_BYTES = 1024 * BLOCK;

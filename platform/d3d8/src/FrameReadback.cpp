@@ -46,8 +46,9 @@ void FrameReadback::deliver(size_t keep, const Receiver& receiver) {
         const size_t pitch = size_t{read.width} * 4;
         pixels.resize(pitch * read.height);
         bool ok = waited != GL_WAIT_FAILED;
-        if (ok && !readInOwnContext(read, ok)) {
-            ok = readPixels(read.framebuffer, read);
+        if (ok) {
+            const std::optional<bool> own = readInOwnContext(read);
+            ok = own ? *own : readPixels(read.framebuffer, read);
         }
         receiver(ok ? pixels.data() : nullptr, read.width, read.height, pitch);
     }
@@ -76,11 +77,11 @@ bool FrameReadback::readPixels(GLuint framebuffer, const Read& read) {
     return glCheckErrors("read back") == 0;
 }
 
-bool FrameReadback::readInOwnContext(const Read& read, bool& ok) {
+std::optional<bool> FrameReadback::readInOwnContext(const Read& read) {
     SDL_GLContext device = SDL_GL_GetCurrentContext();
     SDL_Window* window = SDL_GL_GetCurrentWindow();
     if (device == nullptr || window == nullptr || read.texture == 0) {
-        return false;
+        return std::nullopt;
     }
     if (!readContextTried) {
         readContextTried = true;
@@ -93,19 +94,20 @@ bool FrameReadback::readInOwnContext(const Read& read, bool& ok) {
                         "letterbox: no second context for reading pictures back (%s)",
                         SDL_GetError());
             SDL_GL_MakeCurrent(window, device);
-            return false;
+            return std::nullopt;
         }
+        // Nothing else uses this context: its framebuffer stays bound for reading.
         glGenFramebuffers(1, &readFramebuffer);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
     } else if (readContext == nullptr || SDL_GL_MakeCurrent(window, readContext) != 0) {
-        return false;
+        return std::nullopt;
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, read.texture,
                            0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    ok = readPixels(readFramebuffer, read);
+    const bool ok = readPixels(readFramebuffer, read);
     // Attached, the texture would outlive its deletion by the device.
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, 0, 0);
     SDL_GL_MakeCurrent(window, device);
-    return true;
+    return ok;
 }

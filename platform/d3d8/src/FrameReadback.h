@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class FrameReadback {
@@ -54,9 +55,10 @@ private:
 
     // Copies the picture into `pixels` through the given framebuffer of the current context.
     bool readPixels(GLuint framebuffer, const Read& read);
-    // Reads through the second context, made current on the device's window for the read;
-    // false when there is none, and the caller reads in its own context.
-    bool readInOwnContext(const Read& read, bool& ok);
+    // Reads through the second context, made current on the device's window for the read,
+    // and answers whether GL took the read; nothing when there is no second context, and
+    // the caller reads in its own.
+    std::optional<bool> readInOwnContext(const Read& read);
 
     std::deque<Read> reads;
     std::vector<uint8_t> pixels; // kept for the next read

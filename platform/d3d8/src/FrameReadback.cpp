@@ -1,6 +1,6 @@
 #include "FrameReadback.h"
 
-#include <SDL_log.h>
+#include "GlContext.h"
 
 namespace {
 // One second: a read that takes longer than this is stuck, not slow.
@@ -85,23 +85,16 @@ std::optional<bool> FrameReadback::readInOwnContext(const Read& read) {
     }
     if (!readContextTried) {
         readContextTried = true;
-        // SDL makes the new context current; the device's goes back below.
-        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-        readContext = SDL_GL_CreateContext(window);
-        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-        if (readContext == nullptr) {
-            SDL_LogWarn(SDL_LOG_CATEGORY_RENDER,
-                        "letterbox: no second context for reading pictures back (%s)",
-                        SDL_GetError());
-            SDL_GL_MakeCurrent(window, device);
-            return std::nullopt;
-        }
+        readContext = GlContext::createShared(window, "reading pictures back");
+    }
+    if (readContext == nullptr || SDL_GL_MakeCurrent(window, readContext) != 0) {
+        return std::nullopt;
+    }
+    if (readFramebuffer == 0) {
         // Nothing else uses this context: its framebuffer stays bound for reading.
         glGenFramebuffers(1, &readFramebuffer);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-    } else if (readContext == nullptr || SDL_GL_MakeCurrent(window, readContext) != 0) {
-        return std::nullopt;
     }
     glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, read.texture,
                            0);

@@ -4,6 +4,8 @@
 #include "PlatformOptions.h"
 #include "SdlBridge.h"
 
+#include <SDL_log.h>
+
 #include <cstdlib>
 
 GlContext* GlContext::get() {
@@ -75,4 +77,22 @@ void GlContext::ensureCurrent() {
     if (instance != nullptr && SDL_GL_GetCurrentContext() != instance->context) {
         instance->makeCurrent(nullptr);
     }
+}
+
+SDL_GLContext GlContext::createShared(SDL_Window* window, const char* purpose) {
+    SDL_GLContext previous = SDL_GL_GetCurrentContext();
+    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
+    if (previous == nullptr || previousWindow == nullptr) {
+        return nullptr;
+    }
+    // SDL makes the new context current; the previous one goes back at once.
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    SDL_GLContext shared = SDL_GL_CreateContext(window);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    SDL_GL_MakeCurrent(previousWindow, previous);
+    if (shared == nullptr) {
+        SDL_LogWarn(SDL_LOG_CATEGORY_RENDER, "letterbox: no second context for %s (%s)", purpose,
+                    SDL_GetError());
+    }
+    return shared;
 }

@@ -16,6 +16,10 @@ public:
     // after the program's window is gone.
     static void ensureCurrent();
     const char* renderer() const { return rendererName; }
+    // A second context on window sharing the current context's objects, for another thread
+    // or another use of the same pictures; the current context and window stay current. Null,
+    // with a warning naming the purpose, when none can be had.
+    static SDL_GLContext createShared(SDL_Window* window, const char* purpose);
 
 private:
     GlContext() = default;

@@ -1,6 +1,7 @@
 #include "Presenter.h"
 
 #include "BilinearScaler.h"
+#include "GlContext.h"
 #include "ScaledCopy.h"
 #include "XShmWindow.h"
 
@@ -70,14 +71,8 @@ std::unique_ptr<Presenter> Presenter::start(SDL_Window* window) {
     if (device == nullptr || deviceWindow == nullptr) {
         return nullptr;
     }
-    // The new context is made current here by SDL; the device's goes back at once.
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-    SDL_GL_MakeCurrent(deviceWindow, device);
+    SDL_GLContext context = GlContext::createShared(window, "presenting");
     if (context == nullptr) {
-        SDL_LogWarn(SDL_LOG_CATEGORY_RENDER, "letterbox: no second context for presenting (%s)",
-                    SDL_GetError());
         return nullptr;
     }
     std::unique_ptr<Presenter> presenter(new Presenter(window, context));

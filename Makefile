@@ -1,11 +1,12 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run   installs what is missing, builds, generates data/ and plays the demo
 #   make test  the same set-up, then every test (debug build with sanitizers)
+#   make web   the same set-up, then the browser build in web/ (Emscripten, WebGL 2)
 # Options for the program go in ARGS, for example: make run ARGS=--windowed
 JOBS ?= $(shell nproc)
 ARGS ?=
 
-.PHONY: run test deps build build-test clean
+.PHONY: run test deps build build-test web web-test clean
 
 run: build
 	@bash scripts/play.sh build $(ARGS)
@@ -35,5 +36,12 @@ build-test: deps
 	cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLETTERBOX_SANITIZE=ON -DLETTERBOX_WERROR=ON
 	cmake --build build-test -j $(JOBS)
 
+web:
+	@bash scripts/web.sh
+
+# The browser build against the native frames, in headless Chromium (see scripts/web-test.sh).
+web-test: web
+	@bash scripts/web-test.sh web build
+
 clean:
-	rm -rf build build-test
+	rm -rf build build-test build-web web

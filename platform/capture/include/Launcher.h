@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "LoopObserver.h"
+#include "common/DemoTimeline.h"
 #include "PlatformOptions.h"
 #include "WaveObserver.h"
 #include "d3d8observer.h"
@@ -26,7 +27,7 @@ class RunStats;
 class Launcher : public LoopObserver, public PresentObserver, public WaveObserver {
 public:
     // One tick of the paced loop on the virtual clock, and so one frame.
-    static constexpr uint32_t TICK_MS = 17;
+    static constexpr uint32_t TICK_MS = VIRTUAL_TICK_MS;
     // How long the demo plays (the end of the last scene and its three closing
     // ticks), for the progress estimate.
     static constexpr uint32_t DEMO_MS = 71000 + 3 * TICK_MS;
@@ -44,7 +45,7 @@ public:
     int finish();
 
     // The frame index nearest to a time of playback.
-    static uint32_t frameAt(uint32_t playbackMs) { return (playbackMs + TICK_MS / 2) / TICK_MS; }
+    static uint32_t frameAt(uint32_t playbackMs) { return playbackFrameAt(playbackMs); }
 
     void messagePeeked() override;
     void slept(uint32_t ms) override;

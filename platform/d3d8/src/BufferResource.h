@@ -6,13 +6,14 @@
 #include "DeviceResource.h"
 
 #include <cstdint>
+#include <type_traits>
 
 template <class Interface> class BufferResource : public DeviceResource<Interface> {
 public:
     BufferResource(Device* device, UINT length, DWORD usage, D3DPOOL pool)
         : DeviceResource<Interface>(device), usage(usage), pool(pool),
           storage(length, (usage & D3DUSAGE_DYNAMIC) != 0) {}
-    bool create() { return storage.create(); }
+    bool create() { return storage.create(std::is_same_v<Interface, IDirect3DIndexBuffer8>); }
 
     HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override {
         return storage.lock(OffsetToLock, SizeToLock, ppbData, Flags);

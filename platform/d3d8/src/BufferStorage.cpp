@@ -5,8 +5,11 @@
 
 BufferStorage::BufferStorage(UINT length, bool isDynamic) : bytes(length, 0), dynamic(isDynamic) {}
 
-bool BufferStorage::create() {
+bool BufferStorage::create(bool indices) {
     glGenBuffers(1, &buffer);
+    if (indices) {
+        glDeclareIndexBuffer(buffer);
+    }
     // Uploads go through the copy target so no binding the draws rely on changes.
     glBindBuffer(GL_COPY_WRITE_BUFFER, buffer);
     glBufferData(GL_COPY_WRITE_BUFFER, static_cast<GLsizeiptr>(bytes.size()), bytes.data(),

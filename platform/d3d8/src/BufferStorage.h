@@ -13,7 +13,8 @@ class Device;
 class BufferStorage {
 public:
     BufferStorage(UINT length, bool dynamic);
-    bool create();
+    // indices: the buffer holds indices (WebGL draws indices from no other kind of buffer).
+    bool create(bool indices);
     // Deletes the GL buffer; the device forgets its bindings of it first.
     void destroy(Device* device);
 

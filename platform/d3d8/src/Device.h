@@ -133,6 +133,10 @@ private:
     void bindVertexLayout(GLuint buffer, size_t offset, UINT stride);
     size_t streamUpload(const void* data, size_t size, size_t align);
     void drawArrays(D3DPRIMITIVETYPE type, GLint first, UINT count);
+    // Draws count indices from indexOffset of the bound element buffer, vertex base of the
+    // indices at the start of buffer's vertices of stride bytes.
+    void drawElementsFrom(GLuint buffer, UINT stride, GLint base, GLenum mode, GLsizei count,
+                          GLenum indexType, size_t indexOffset);
     bool outsideViewVolume(D3DPRIMITIVETYPE type, VertexBuffer* buffer, UINT stride) const;
     // What a draw or clear does, for the draw timer's lines.
     std::string drawDescription(const char* call, D3DPRIMITIVETYPE type, UINT count) const;

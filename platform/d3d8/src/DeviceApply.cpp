@@ -293,8 +293,11 @@ void Device::applySamplers() {
         DWORD border = s[D3DTSS_BORDERCOLOR];
         GLfloat color[4] = {((border >> 16) & 0xff) / 255.0f, ((border >> 8) & 0xff) / 255.0f,
                             (border & 0xff) / 255.0f, ((border >> 24) & 0xff) / 255.0f};
-        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, color);
-        glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bitsFloat(s[D3DTSS_MIPMAPLODBIAS]));
+        // ES samplers have neither a border colour nor a bias (the program sets neither).
+        if constexpr (!GL_DIALECT_ES) {
+            glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, color);
+            glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, bitsFloat(s[D3DTSS_MIPMAPLODBIAS]));
+        }
         glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(s[D3DTSS_MAXMIPLEVEL]));
     }
     samplerDirtyMask = 0;

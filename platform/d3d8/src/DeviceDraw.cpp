@@ -278,13 +278,14 @@ void Device::bindVertexLayout(GLuint buffer, size_t offset, UINT stride) {
         attribute(ATTR_PSIZE, 1, GL_FLOAT, GL_FALSE, 4);
         enabled[ATTR_PSIZE] = true;
     }
-    // D3DCOLOR is B, G, R, A in memory.
+    // D3DCOLOR is B, G, R, A in memory; ES has no such order, and its vertex stage swaps.
+    const GLint colorOrder = GL_DIALECT_ES ? 4 : GL_BGRA;
     if (fvf & D3DFVF_DIFFUSE) {
-        attribute(ATTR_DIFFUSE, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
+        attribute(ATTR_DIFFUSE, colorOrder, GL_UNSIGNED_BYTE, GL_TRUE, 4);
         enabled[ATTR_DIFFUSE] = true;
     }
     if (fvf & D3DFVF_SPECULAR) {
-        attribute(ATTR_SPECULAR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, 4);
+        attribute(ATTR_SPECULAR, colorOrder, GL_UNSIGNED_BYTE, GL_TRUE, 4);
         enabled[ATTR_SPECULAR] = true;
     }
     for (uint32_t i = 0; i < fvfTexCoordCount(fvf); ++i) {
@@ -317,15 +318,23 @@ size_t Device::streamUpload(const void* data, size_t size, size_t align) {
                      GL_STREAM_DRAW);
         offset = 0;
     }
-    void* target = glMapBufferRange(
-        GL_ARRAY_BUFFER, static_cast<GLintptr>(offset), static_cast<GLsizeiptr>(size),
-        GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
-    if (target != nullptr) {
-        std::memcpy(target, data, size);
-        glUnmapBuffer(GL_ARRAY_BUFFER);
-    }
+    glWriteUnsynchronised(GL_ARRAY_BUFFER, static_cast<GLintptr>(offset),
+                          static_cast<GLsizeiptr>(size), data);
     streamOffset = offset + size;
     return offset;
+}
+
+void Device::drawElementsFrom(GLuint buffer, UINT stride, GLint base, GLenum mode, GLsizei count,
+                              GLenum indexType, size_t indexOffset) {
+    if constexpr (GL_DIALECT_ES) {
+        // No base vertex in ES 3.0: the layout starts at the base instead.
+        bindVertexLayout(buffer, static_cast<size_t>(base) * stride, stride);
+        glDrawElements(mode, count, indexType, reinterpret_cast<const void*>(indexOffset));
+    } else {
+        bindVertexLayout(buffer, 0, stride);
+        glDrawElementsBaseVertex(mode, count, indexType, reinterpret_cast<const void*>(indexOffset),
+                                 base);
+    }
 }
 
 void Device::drawArrays(D3DPRIMITIVETYPE type, GLint first, UINT count) {
@@ -434,16 +443,14 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
-    bindVertexLayout(streamSource->glBuffer(), 0, streamStride);
     if (boundElementBuffer != indexBuffer->glBuffer()) {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer->glBuffer());
         boundElementBuffer = indexBuffer->glBuffer();
     }
-    glDrawElementsBaseVertex(
-        primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
-        indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
-        reinterpret_cast<const void*>(static_cast<size_t>(startIndex) * indexSize),
-        static_cast<GLint>(baseVertexIndex));
+    drawElementsFrom(streamSource->glBuffer(), streamStride, static_cast<GLint>(baseVertexIndex),
+                     primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
+                     indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
+                     static_cast<size_t>(startIndex) * indexSize);
     if (DrawTimer* timer = drawTimer()) {
         timer->end(frames, drawDescription("DrawIndexedPrimitive", PrimitiveType, primCount));
     }
@@ -515,11 +522,14 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
     if (!applyDrawState(PrimitiveType)) {
         return D3DERR_INVALIDCALL;
     }
-    size_t vertexBytes = static_cast<size_t>(NumVertexIndices) * VertexStreamZeroStride;
+    // ES draws from a base vertex only by where the layout starts, which cannot lie before
+    // the buffer: there the vertices go up from index 0, so the base is never negative.
+    const UINT firstUploaded = GL_DIALECT_ES ? 0 : MinVertexIndex;
+    size_t vertexBytes = static_cast<size_t>(NumVertexIndices + MinVertexIndex - firstUploaded) *
+                         VertexStreamZeroStride;
     const auto* vertices = static_cast<const uint8_t*>(pVertexStreamZeroData) +
-                           static_cast<size_t>(MinVertexIndex) * VertexStreamZeroStride;
+                           static_cast<size_t>(firstUploaded) * VertexStreamZeroStride;
     size_t offset = streamUpload(vertices, vertexBytes, VertexStreamZeroStride);
-    bindVertexLayout(streamBuffer, 0, VertexStreamZeroStride);
     // Indices go to a ring of their own.
     size_t indexBytes = static_cast<size_t>(count) * indexSize;
     if (boundElementBuffer != indexStreamBuffer) {
@@ -533,21 +543,15 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
                      GL_STREAM_DRAW);
         indexOffset = 0;
     }
-    void* target = glMapBufferRange(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(indexOffset),
-                                    static_cast<GLsizeiptr>(indexBytes),
-                                    GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT |
-                                        GL_MAP_INVALIDATE_RANGE_BIT);
-    if (target != nullptr) {
-        std::memcpy(target, pIndexData, indexBytes);
-        glUnmapBuffer(GL_ELEMENT_ARRAY_BUFFER);
-    }
+    glWriteUnsynchronised(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(indexOffset),
+                          static_cast<GLsizeiptr>(indexBytes), pIndexData);
     indexStreamOffset = indexOffset + indexBytes;
-    // Vertex MinVertexIndex sits at the start of the uploaded block.
+    // Vertex firstUploaded sits at the start of the uploaded block.
     GLint base =
-        static_cast<GLint>(offset / VertexStreamZeroStride) - static_cast<GLint>(MinVertexIndex);
-    glDrawElementsBaseVertex(primitiveMode(PrimitiveType), static_cast<GLsizei>(count),
-                             indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
-                             reinterpret_cast<const void*>(indexOffset), base);
+        static_cast<GLint>(offset / VertexStreamZeroStride) - static_cast<GLint>(firstUploaded);
+    drawElementsFrom(streamBuffer, VertexStreamZeroStride, base, primitiveMode(PrimitiveType),
+                     static_cast<GLsizei>(count),
+                     indexSize == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, indexOffset);
     if (DrawTimer* timer = drawTimer()) {
         timer->end(frames,
                    drawDescription("DrawIndexedPrimitiveUP", PrimitiveType, PrimitiveCount));

@@ -142,7 +142,9 @@ HRESULT Device::initialise(D3DPRESENT_PARAMETERS* params) {
     glGenFramebuffers(1, &presentFramebuffer);
     // Direct3D's conventions that GL lets us choose once.
     glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
-    glEnable(GL_PROGRAM_POINT_SIZE);
+    if constexpr (!GL_DIALECT_ES) { // ES sizes points in the vertex stage always
+        glEnable(GL_PROGRAM_POINT_SIZE);
+    }
     glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
     glFrontFace(GL_CCW);
     glDepthRange(0.0, 1.0);
@@ -471,7 +473,9 @@ HRESULT Device::Present(CONST RECT* pSourceRect, CONST RECT* pDestRect, HWND, CO
     // The frame is queued and Present returns while the rasteriser works on it; only when
     // more frames than a driver would queue are waiting does it wait for the oldest (off
     // screen nothing else ever waits, and the queue would grow without bound).
-    framesInFlight.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+    if constexpr (!GL_DIALECT_ES) { // WebGL waits on no fence: the browser paces frames
+        framesInFlight.push_back(glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0));
+    }
     glFlush();
     throttle.frameEnded();
     while (framesInFlight.size() > MAX_FRAMES_IN_FLIGHT) {

@@ -232,8 +232,7 @@ bool Device::readTargetFine(Surface* target, const RECT& rect, uint8_t* bgra, UI
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
     // Rows are stored top row first, as Direct3D numbers them.
-    glReadPixels(fine.left, fine.top, fine.right - fine.left, fine.bottom - fine.top, GL_BGRA,
-                 GL_UNSIGNED_BYTE, bgra);
+    glReadPixelsBgra(fine.left, fine.top, fine.right - fine.left, fine.bottom - fine.top, bgra);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     boundFramebuffer = ~0u;
     framebufferDirty = true;
@@ -268,9 +267,9 @@ void Device::writeTarget(Surface* target, const RECT& rect, const uint8_t* bgra,
     bindTextureForUpload(target->glTexture());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(pitch / 4));
-    glTexSubImage2D(GL_TEXTURE_2D, 0, scale.at(rect.left), scale.at(rect.top),
-                    static_cast<GLsizei>(scale.size(w)), static_cast<GLsizei>(scale.size(h)),
-                    GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+    glTexSubImage2DBgra(GL_TEXTURE_2D, 0, scale.at(rect.left), scale.at(rect.top),
+                        static_cast<GLsizei>(scale.size(w)), static_cast<GLsizei>(scale.size(h)),
+                        bgra);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     refreshSamples(target, rect);
 }

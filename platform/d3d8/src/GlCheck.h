@@ -2,7 +2,7 @@
 // a GL error is reported next to the call that caused it.
 #pragma once
 
-#include <epoxy/gl.h>
+#include "GlApi.h"
 
 #include <cstdint>
 

@@ -47,7 +47,7 @@ bool GlContext::create() {
         return false;
     }
     current = hidden;
-    if (epoxy_gl_version() < 33) {
+    if (!glVersionSufficient()) {
         SDL_GL_DeleteContext(context);
         SDL_DestroyWindow(hidden);
         context = nullptr;

@@ -46,6 +46,9 @@ void readThrough(GLuint framebuffer, GLuint texture) {
 } // namespace
 
 bool Presenter::wanted(bool headless) {
+    if constexpr (GL_DIALECT_ES) {
+        return false; // a browser gives its GL to the page's one thread
+    }
     switch (mode) {
     case Mode::Always:
         return true;

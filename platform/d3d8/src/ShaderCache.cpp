@@ -161,7 +161,7 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
     const bool hasPsize = (fvf & D3DFVF_PSIZE) != 0;
     const bool lit = key.lighting && !rhw;
     const char* qualifier = key.flat ? "flat " : "";
-    std::string s = "#version 330 core\n";
+    std::string s = glShaderPrologue();
     if (key.pointQuads) {
         // The geometry stage reads these under other names and writes them on.
         s += "#define vDiffuse gDiffuse\n#define vSpecular gSpecular\n";
@@ -176,11 +176,16 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
     if (hasPsize) {
         s += "layout(location = 2) in float aPsize;\n";
     }
+    // Colours arrive B, G, R, A on the desktop; ES reads their bytes in memory order.
     if (hasDiffuse) {
-        s += "layout(location = 3) in vec4 aDiffuse;\n";
+        s += GL_DIALECT_ES ? "layout(location = 3) in vec4 aDiffuseBytes;\n"
+                             "#define aDiffuse aDiffuseBytes.bgra\n"
+                           : "layout(location = 3) in vec4 aDiffuse;\n";
     }
     if (hasSpecular) {
-        s += "layout(location = 4) in vec4 aSpecular;\n";
+        s += GL_DIALECT_ES ? "layout(location = 4) in vec4 aSpecularBytes;\n"
+                             "#define aSpecular aSpecularBytes.bgra\n"
+                           : "layout(location = 4) in vec4 aSpecular;\n";
     }
     for (int i = 0; i < texCoordCount(fvf); ++i) {
         char line[160];
@@ -319,7 +324,7 @@ std::string ShaderCache::vertexSource(const ShaderKey& key) {
 std::string ShaderCache::fragmentSource(const ShaderKey& key) {
     const uint32_t fvf = key.fvf;
     const char* qualifier = key.flat ? "flat " : "";
-    std::string s = "#version 330 core\n";
+    std::string s = glShaderPrologue();
     s += std::string(qualifier) + "in vec4 vDiffuse;\n";
     s += std::string(qualifier) + "in vec4 vSpecular;\n";
     if (key.pointQuads && key.pointSprite) {
@@ -342,7 +347,7 @@ std::string ShaderCache::fragmentSource(const ShaderKey& key) {
             char line[160];
             if (key.pointSprite) {
                 std::snprintf(line, sizeof(line), "        vec4 tex = texture(uTexture%d, %s);\n",
-                              i, key.pointQuads ? "vSpriteCoord" : "gl_PointCoord");
+                              i, key.pointQuads ? "vSpriteCoord" : "SPRITE_COORD");
             } else if (st.texCoordIndex < texCoordCount(fvf)) {
                 std::snprintf(line, sizeof(line),
                               "        vec4 tex = texture(uTexture%d, vTex%d.xy);\n", i,
@@ -412,7 +417,7 @@ GLuint compile(GLenum type, const std::string& source) {
 std::string ShaderCache::geometrySource(const ShaderKey& key) {
     const int texCoords = texCoordCount(key.fvf);
     const std::string qualifier = key.flat ? "flat " : "";
-    std::string s = "#version 330 core\n"
+    std::string s = std::string(glShaderPrologue()) +
                     "layout(points) in;\n"
                     "layout(triangle_strip, max_vertices = 4) out;\n"
                     "uniform vec4 uScreen;\n";

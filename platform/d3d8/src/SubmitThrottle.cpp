@@ -10,6 +10,9 @@ SubmitThrottle::~SubmitThrottle() {
 }
 
 void SubmitThrottle::drawn(uint32_t primitives) {
+    if constexpr (GL_DIALECT_ES) {
+        return; // WebGL waits on no fence: the browser paces what it is given itself
+    }
     sinceBatch += primitives;
     if (sinceBatch < BATCH_PRIMITIVES) {
         return;

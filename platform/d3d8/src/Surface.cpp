@@ -76,9 +76,8 @@ bool Surface::createStorage() {
         }
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(storageWidth),
-                     static_cast<GLsizei>(storageHeight), 0, GL_BGRA, GL_UNSIGNED_BYTE,
-                     initial.data());
+        glTexImage2DBgra(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(storageWidth),
+                         static_cast<GLsizei>(storageHeight), initial.data());
     } else if (surfaceKind == Kind::DepthStencil) {
         glGenRenderbuffers(1, &renderbuffer);
         glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
@@ -86,7 +85,8 @@ bool Surface::createStorage() {
         if (surfaceFormat == D3DFMT_D16 || surfaceFormat == D3DFMT_D16_LOCKABLE) {
             internal = GL_DEPTH_COMPONENT16;
         } else if (surfaceFormat == D3DFMT_D32) {
-            internal = GL_DEPTH_COMPONENT32;
+            // ES has no 32-bit integer depth; 24 bits are the most it renders to.
+            internal = GL_DIALECT_ES ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT32;
         }
         glRenderbufferStorageMultisample(GL_RENDERBUFFER, owner->sampleCount(), internal,
                                          static_cast<GLsizei>(storageWidth),

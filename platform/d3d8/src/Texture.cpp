@@ -41,10 +41,9 @@ bool Texture::create() {
         initial[i] = alpha;
     }
     for (UINT i = 0; i < levels.size(); ++i) {
-        glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA8,
-                     static_cast<GLsizei>(scale.size(levels[i].width)),
-                     static_cast<GLsizei>(scale.size(levels[i].height)), 0, GL_BGRA,
-                     GL_UNSIGNED_BYTE, initial.data());
+        glTexImage2DBgra(GL_TEXTURE_2D, static_cast<GLint>(i), GL_RGBA8,
+                         static_cast<GLsizei>(scale.size(levels[i].width)),
+                         static_cast<GLsizei>(scale.size(levels[i].height)), initial.data());
         if (!isRenderTarget()) {
             levels[i].memory.assign(static_cast<size_t>(levelPitch(i)) * levels[i].height, 0);
         }
@@ -166,9 +165,8 @@ void Texture::upload(UINT level, const RECT& rect) {
     device->bindTextureForUpload(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), rect.left, rect.top,
-                    static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_BGRA, GL_UNSIGNED_BYTE,
-                    converted.data());
+    glTexSubImage2DBgra(GL_TEXTURE_2D, static_cast<GLint>(level), rect.left, rect.top,
+                        static_cast<GLsizei>(w), static_cast<GLsizei>(h), converted.data());
     GL_CHECK("texture upload");
 }
 
@@ -213,9 +211,9 @@ void Texture::writeBgra(UINT level, const RECT& rect, const uint8_t* bgra, UINT 
     device->bindTextureForUpload(texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(bgraPitch / 4));
-    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), scale.at(rect.left),
-                    scale.at(rect.top), static_cast<GLsizei>(scale.size(w)),
-                    static_cast<GLsizei>(scale.size(h)), GL_BGRA, GL_UNSIGNED_BYTE, bgra);
+    glTexSubImage2DBgra(GL_TEXTURE_2D, static_cast<GLint>(level), scale.at(rect.left),
+                        scale.at(rect.top), static_cast<GLsizei>(scale.size(w)),
+                        static_cast<GLsizei>(scale.size(h)), bgra);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     GL_CHECK("texture write");
 }

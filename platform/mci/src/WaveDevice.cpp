@@ -1,36 +1,11 @@
 #include "WaveDevice.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "SystemClock.h"
 #include "WaveObserver.h"
 
-namespace {
-// SDL audio devices held by open wave devices, across all of them.
-int openAudioDevices = 0;
-
-SDL_AudioFormat sdlFormat(uint16_t bits) {
-    switch (bits) {
-    case 8:
-        return AUDIO_U8;
-    case 16:
-        return AUDIO_S16LSB;
-    default:
-        return AUDIO_S32LSB;
-    }
-}
-} // namespace
-
-WaveDevice::~WaveDevice() {
-    if (audio != 0) {
-        SDL_CloseAudioDevice(audio);
-        --openAudioDevices;
-    }
-    if (audioInitialised) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
-}
+WaveDevice::WaveDevice(std::unique_ptr<WaveOutput> given) : output(std::move(given)) {}
 
 MCIERROR WaveDevice::open(const char* windowsName) {
     switch (wave->load(windowsName)) {
@@ -44,44 +19,17 @@ MCIERROR WaveDevice::open(const char* windowsName) {
         return MCIERR_INVALID_FILE;
     }
     if (SystemClock::instance().isVirtual()) {
+        output.reset();
         return 0;
     }
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        return MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    if (!output) {
+        output = WaveOutput::create();
     }
-    audioInitialised = true;
-    SDL_AudioSpec want{};
-    want.freq = static_cast<int>(wave->sampleRate);
-    want.format = sdlFormat(wave->bitsPerSample);
-    want.channels = static_cast<Uint8>(wave->channels);
-    want.samples = BUFFER_FRAMES;
-    want.callback = &WaveDevice::fill;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    // No changes allowed: SDL converts to what the hardware takes.
-    audio = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (audio == 0) {
-        // Some drivers give out their one output once: then it is in use.
-        return openAudioDevices > 0 ? MCIERR_WAVE_OUTPUTSINUSE : MCIERR_WAVE_OUTPUTSUNSUITABLE;
+    if (const MCIERROR error = output->open(wave)) {
+        output.reset();
+        return error;
     }
-    ++openAudioDevices;
-    silence = have.silence;
     return 0;
-}
-
-void WaveDevice::fill(void* device, Uint8* stream, int length) {
-    auto* self = static_cast<WaveDevice*>(device);
-    const WaveFile& file = *self->wave;
-    const uint32_t from = self->fedFrame.load(std::memory_order_relaxed);
-    const uint32_t end = self->feedEnd.load(std::memory_order_relaxed);
-    const uint32_t wanted = static_cast<uint32_t>(length) / file.blockAlign;
-    const uint32_t frames = from < end ? std::min(wanted, end - from) : 0;
-    const size_t bytes = size_t{frames} * file.blockAlign;
-    if (bytes > 0) {
-        std::memcpy(stream, file.samples.data() + size_t{from} * file.blockAlign, bytes);
-    }
-    std::memset(stream + bytes, self->silence, static_cast<size_t>(length) - bytes);
-    self->fedFrame.store(from + frames, std::memory_order_relaxed);
 }
 
 uint32_t WaveDevice::frameAtMs(uint32_t ms) const {
@@ -113,12 +61,8 @@ MCIERROR WaveDevice::playFrames(uint32_t first, uint32_t end) {
     if (WaveObserver::active) {
         WaveObserver::active->playStarted(wave, startFrame, endFrame, startClockMs);
     }
-    if (audio != 0) {
-        SDL_LockAudioDevice(audio);
-        fedFrame.store(startFrame, std::memory_order_relaxed);
-        feedEnd.store(endFrame, std::memory_order_relaxed);
-        SDL_UnlockAudioDevice(audio);
-        SDL_PauseAudioDevice(audio, 0);
+    if (output) {
+        output->play(startFrame, endFrame);
     }
     return 0;
 }
@@ -128,9 +72,8 @@ uint32_t WaveDevice::currentFrame() {
         return positionFrame;
     }
     uint32_t frame = endFrame;
-    if (audio != 0) {
-        // The frames handed to SDL, as its queue would count them.
-        frame = std::clamp(fedFrame.load(std::memory_order_relaxed), startFrame, endFrame);
+    if (output) {
+        frame = std::clamp(output->position(), startFrame, endFrame);
     } else {
         const uint32_t elapsed = SystemClock::instance().milliseconds() - startClockMs;
         frame = std::min<uint64_t>(uint64_t{startFrame} + frameAtMs(elapsed), endFrame);
@@ -161,11 +104,8 @@ UINT WaveDevice::mode() {
 void WaveDevice::stop() {
     positionFrame = currentFrame();
     state = State::Stopped;
-    if (audio != 0) {
-        SDL_PauseAudioDevice(audio, 1);
-        SDL_LockAudioDevice(audio);
-        feedEnd.store(fedFrame.load(std::memory_order_relaxed), std::memory_order_relaxed);
-        SDL_UnlockAudioDevice(audio);
+    if (output) {
+        output->stop();
     }
 }
 
@@ -173,8 +113,8 @@ void WaveDevice::pause() {
     if (currentFrame() < endFrame && state == State::Playing) {
         positionFrame = currentFrame();
         state = State::Paused;
-        if (audio != 0) {
-            SDL_PauseAudioDevice(audio, 1);
+        if (output) {
+            output->stop();
         }
     }
 }
@@ -197,10 +137,10 @@ MCIERROR WaveDevice::seek(uint32_t ms) {
 void WaveDevice::waitUntilDone() {
     SystemClock& clock = SystemClock::instance();
     while (currentFrame() < endFrame && state == State::Playing) {
-        if (audio == 0) {
+        if (!output) {
             clock.advance(msAtFrame(endFrame - currentFrame()) + 1);
         } else {
-            SDL_Delay(5);
+            clock.sleep(5);
         }
     }
 }

@@ -1,20 +1,21 @@
-// One open "waveaudio" device: a wave file and, on the real clock, an SDL audio
-// device that plays it. On the virtual clock no audio device is opened and the
-// position follows the clock, so a run stays deterministic. SDL's audio thread reads
-// the samples straight from the file's memory, so the soundtrack is held once.
+// One open "waveaudio" device: a wave file and, on the real clock, the build's wave
+// output that plays it (WaveOutput). On the virtual clock no output is opened and
+// the position follows the clock, so a run stays deterministic. The positions, the
+// modes and where a span ends are kept here; the output only plays and counts.
 #pragma once
 
-#include <SDL.h>
-
-#include <atomic>
+#include <cstdint>
 #include <memory>
 
 #include "WaveFile.h"
+#include "WaveOutput.h"
 #include <mmsystem.h>
 
 class WaveDevice {
 public:
-    ~WaveDevice();
+    WaveDevice() = default;
+    // Plays through `output` on the real clock in place of WaveOutput::create()'s.
+    explicit WaveDevice(std::unique_ptr<WaveOutput> output);
 
     // Reads the file and opens the output; 0 or an MCIERR_ code.
     MCIERROR open(const char* windowsName);
@@ -31,10 +32,6 @@ public:
     uint32_t positionMs();
     UINT mode();
 
-    // Samples per frame of played audio, for buffer sizing: small, so that the
-    // music starts within a few tens of milliseconds of play.
-    static constexpr Uint16 BUFFER_FRAMES = 1024;
-
 private:
     enum class State { Stopped, Playing, Paused };
 
@@ -43,17 +40,11 @@ private:
     uint32_t msAtFrame(uint32_t frame) const;
     // Where playback stands in frames; moves the state to Stopped at the end.
     uint32_t currentFrame();
-    // SDL's audio thread asks for the next bytes to play.
-    static void fill(void* device, Uint8* stream, int length);
 
     std::shared_ptr<WaveFile> wave = std::make_shared<WaveFile>();
-    SDL_AudioDeviceID audio = 0;
-    Uint8 silence = 0;
-    // What the audio thread plays: frames from `fedFrame` up to `feedEnd`. It moves
-    // fedFrame on as it takes them; both change only with the audio device locked.
-    std::atomic<uint32_t> fedFrame{0};
-    std::atomic<uint32_t> feedEnd{0};
-    bool audioInitialised = false;
+    // The output the device plays through: the one given, else WaveOutput::create()'s on
+    // opening. After open it is there only on the real clock and only when it opened.
+    std::unique_ptr<WaveOutput> output;
     State state = State::Stopped;
     uint32_t positionFrame = 0; // when stopped or paused
     uint32_t startFrame = 0;    // where the current play began

@@ -7,6 +7,10 @@
 
 #include "PlatformOptions.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 constexpr int64_t TICKS_PER_MS = SystemClock::FREQUENCY / 1000;
 }
@@ -54,6 +58,16 @@ int64_t SystemClock::wakeTicks(int64_t nowTicks, uint32_t ms, uint32_t periodMs)
 void SystemClock::sleep(uint32_t ms, uint32_t periodMs) {
     if (virtualClock) {
         advance(ms);
+#ifdef __EMSCRIPTEN__
+    } else {
+        // In a browser the page runs meanwhile (the program has no thread of its own), so
+        // the wait is the browser's timer, which may wake a little late.
+        const int64_t now = elapsedTicks();
+        const int64_t wake =
+            periodMs == 0 ? now + int64_t{ms} * TICKS_PER_MS : wakeTicks(now, ms, periodMs);
+        emscripten_sleep(static_cast<unsigned>((wake - now + TICKS_PER_MS - 1) / TICKS_PER_MS));
+    }
+#else
     } else if (ms == 0) {
         std::this_thread::yield();
     } else if (periodMs == 0) {
@@ -73,6 +87,7 @@ void SystemClock::sleep(uint32_t ms, uint32_t periodMs) {
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
         }
     }
+#endif
 }
 
 void SystemClock::advance(uint64_t ms) {

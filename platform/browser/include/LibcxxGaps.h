@@ -3,6 +3,7 @@
 #pragma once
 
 #ifdef __cplusplus
+#include <cerrno>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -32,9 +33,13 @@ inline from_chars_result from_chars(const char* first, const char* last, double&
     memcpy(text, first, length);
     text[length] = '\0';
     char* end = nullptr;
+    errno = 0;
     const double parsed = strtod(text, &end);
     if (end == text) {
         return {first, errc::invalid_argument};
+    }
+    if (errno == ERANGE) {
+        return {first + (end - text), errc::result_out_of_range}; // the value is left alone
     }
     value = parsed;
     return {first + (end - text), errc()};

@@ -113,8 +113,8 @@ bool BrowserCanvas::nextEvent(SDL_Event& event) {
 }
 
 void BrowserCanvas::frameSwapped() {
-    // Two frames with no turn of the browser between them (a loop that draws without
-    // looking at its messages): the first is shown before the second is drawn over it.
+    // A second frame with no turn of the browser since the first (the loading screen draws
+    // without looking at its messages): the browser runs now, and shows this one.
     if (framePending) {
         browserAwaitFrame();
     }

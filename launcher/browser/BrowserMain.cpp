@@ -13,6 +13,7 @@
 #include "PlatformOptions.h"
 #include "SystemClock.h"
 #include "launcher/LaunchOptions.h"
+#include <mmsystem.h>
 #include <windows.h>
 
 // clang-format off
@@ -78,6 +79,9 @@ int main() {
         }
         status = WinMain(GetModuleHandleA(nullptr), nullptr, commandLine.data(), SW_SHOWDEFAULT);
     }
+    // The end of a process closes the devices it left open; the page outlives the program,
+    // so its sound would play on.
+    mciSendCommandA(MCI_ALL_DEVICE_ID, MCI_CLOSE, 0, 0);
     pageEnded(status, "");
     return status;
 }

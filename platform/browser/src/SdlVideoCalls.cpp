@@ -2,6 +2,7 @@
 // every window is shown on the one canvas, the display is the page, the GL context is the
 // canvas's WebGL 2 context, and there are no threads.
 #include <SDL.h>
+#include <emscripten.h>
 #include <emscripten/html5_webgl.h>
 
 #include <memory>
@@ -10,9 +11,19 @@
 
 #include "BrowserCanvas.h"
 
+// clang-format off
+EM_JS(void, browserShowCursor, (int shown), {
+    var canvas = document.getElementById('canvas');
+    if (canvas) {
+        canvas.style.cursor = shown ? '' : 'none';
+    }
+});
+// clang-format on
+
 namespace {
 
 std::string lastError;
+int cursorShown = SDL_ENABLE;
 uint32_t initialised = 0;
 std::vector<std::unique_ptr<SDL_Window>> windows;
 uint32_t nextWindowId = 1;
@@ -199,8 +210,13 @@ int SDL_SetWindowFullscreen(SDL_Window* window, Uint32 flags) {
     return 0;
 }
 
+// Over the picture, as over the desktop's window.
 int SDL_ShowCursor(int toggle) {
-    return toggle == SDL_QUERY ? SDL_ENABLE : toggle;
+    if (toggle == SDL_ENABLE || toggle == SDL_DISABLE) {
+        cursorShown = toggle;
+        browserShowCursor(toggle == SDL_ENABLE);
+    }
+    return cursorShown;
 }
 
 int SDL_PollEvent(SDL_Event* event) {

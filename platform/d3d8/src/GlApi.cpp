@@ -16,35 +16,37 @@ void swapRedBlue(uint8_t* pixels, size_t count) {
     }
 }
 
-// The rows as the unpack state describes them, turned into tight R, G, B, A rows; the
-// caller uploads them with a row length of 0.
-std::vector<uint8_t> rgbaRows(const void* bgra, GLsizei width, GLsizei height) {
-    GLint rowLength = 0;
-    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
-    const size_t rowPixels = rowLength > 0 ? static_cast<size_t>(rowLength) : width;
-    const size_t tight = static_cast<size_t>(width) * 4;
-    std::vector<uint8_t> rgba(tight * static_cast<size_t>(height));
-    const auto* source = static_cast<const uint8_t*>(bgra);
-    for (GLsizei y = 0; y < height; ++y) {
-        std::memcpy(rgba.data() + tight * y, source + rowPixels * 4 * y, tight);
-    }
-    swapRedBlue(rgba.data(), rgba.size() / 4);
-    return rgba;
-}
-
-// Restores the unpack row length around an upload of tight rows.
-class TightUnpack {
+// Holds an upload's B, G, R, A rows, as the unpack row length describes them, as tight R, G,
+// B, A rows, and sets the row length to 0 for their upload and back afterwards.
+class RgbaUpload {
 public:
-    TightUnpack() {
-        glGetIntegerv(GL_UNPACK_ROW_LENGTH, &saved);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    RgbaUpload(const void* bgra, GLsizei width, GLsizei height) {
+        glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
+        const size_t rowPixels = rowLength > 0 ? static_cast<size_t>(rowLength) : width;
+        const size_t tight = static_cast<size_t>(width) * 4;
+        rgba.resize(tight * static_cast<size_t>(height));
+        const auto* source = static_cast<const uint8_t*>(bgra);
+        for (GLsizei y = 0; y < height; ++y) {
+            std::memcpy(rgba.data() + tight * y, source + rowPixels * 4 * y, tight);
+        }
+        swapRedBlue(rgba.data(), rgba.size() / 4);
+        if (rowLength != 0) {
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        }
     }
-    ~TightUnpack() { glPixelStorei(GL_UNPACK_ROW_LENGTH, saved); }
-    TightUnpack(const TightUnpack&) = delete;
-    TightUnpack& operator=(const TightUnpack&) = delete;
+    ~RgbaUpload() {
+        if (rowLength != 0) {
+            glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+        }
+    }
+    RgbaUpload(const RgbaUpload&) = delete;
+    RgbaUpload& operator=(const RgbaUpload&) = delete;
+
+    const uint8_t* pixels() const { return rgba.data(); }
 
 private:
-    GLint saved = 0;
+    GLint rowLength = 0;
+    std::vector<uint8_t> rgba;
 };
 
 } // namespace
@@ -83,17 +85,15 @@ void glDeclareIndexBuffer(GLuint buffer) {
 
 void glTexImage2DBgra(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                       GLsizei height, const void* bgra) {
-    std::vector<uint8_t> rgba = rgbaRows(bgra, width, height);
-    TightUnpack tight;
+    const RgbaUpload upload(bgra, width, height);
     glTexImage2D(target, level, internalFormat, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 rgba.data());
+                 upload.pixels());
 }
 
 void glTexSubImage2DBgra(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
                          GLsizei height, const void* bgra) {
-    std::vector<uint8_t> rgba = rgbaRows(bgra, width, height);
-    TightUnpack tight;
-    glTexSubImage2D(target, level, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const RgbaUpload upload(bgra, width, height);
+    glTexSubImage2D(target, level, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, upload.pixels());
 }
 
 void glReadPixelsBgra(GLint x, GLint y, GLsizei width, GLsizei height, void* bgra) {
